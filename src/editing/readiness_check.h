@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/message.h"
+#include "store/problem.h"
+
+#include <optional>
+
+namespace vadazaz {
+
+// The first thing that keeps the EPT from opening, or nothing when the problem is complete:
+// the child and its states named, every parent entered, at least one Non-modifying parent.
+std::optional<Message> readinessRefusal(const Problem &problem);
+
+} // namespace vadazaz
