@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing Vadazaz needs on Debian 12, skipping what is already there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the faces standing in for the program's fonts
+    fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
+    # screenshots of the windows, and checking the desktop entry
+    xvfb xauth x11-apps desktop-file-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if ((${#missing[@]})); then
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+fi

@@ -1,0 +1,94 @@
+#include "app/dialogs.h"
+
+#include <QFileDialog>
+#include <QPushButton>
+
+namespace vadazaz {
+
+namespace {
+
+class RealDialogs final : public Dialogs
+{
+public:
+    QMessageBox::StandardButton message(QWidget *parent, const Message &message,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(message.title);
+        box.setTextFormat(Qt::PlainText);
+        box.setText(withNewlines(message.text));
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(buttons);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
+        for (const auto escape : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok}) {
+            if (buttons.testFlag(escape)) {
+                box.setEscapeButton(escape);
+                break;
+            }
+        }
+        box.exec();
+        const auto clicked = box.standardButton(box.clickedButton());
+        if (clicked != QMessageBox::NoButton)
+            return clicked;
+        return box.standardButton(box.escapeButton());
+    }
+
+    QString saveFileName(QWidget *parent, const QString &filter) override
+    {
+        QFileDialog dialog(parent);
+        prepare(dialog, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        return chosen(dialog);
+    }
+
+    QString openFileName(QWidget *parent, const QString &filter) override
+    {
+        QFileDialog dialog(parent);
+        prepare(dialog, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return chosen(dialog);
+    }
+
+private:
+    // "Text files (*.TXT)|*.TXT" becomes the entry "Text files (*.TXT)" that lists *.TXT and
+    // *.txt alike.
+    static void prepare(QFileDialog &dialog, const QString &filter)
+    {
+        const QStringList parts = filter.split(QLatin1Char('|'));
+        QStringList entries;
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+            entries.append(parts.at(i));
+        dialog.setNameFilters(entries);
+        dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+        dialog.setDefaultSuffix(QString());
+    }
+
+    static QString chosen(QFileDialog &dialog)
+    {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+RealDialogs realDialogs;
+Dialogs *current = &realDialogs;
+
+} // namespace
+
+Dialogs &dialogs()
+{
+    return *current;
+}
+
+void setDialogs(Dialogs *replacement)
+{
+    current = replacement ? replacement : &realDialogs;
+}
+
+} // namespace vadazaz
