@@ -11,16 +11,21 @@ Message editEptMessage(const QString &text)
 
 } // namespace
 
+QString childNameMissingText()
+{
+    return QStringLiteral("Please enter a name for the child variable.\r"
+                          "Type the child's name in the box and then click the 'Enter child name' "
+                          "button.");
+}
+
 std::optional<Message> readinessRefusal(const Problem &problem)
 {
     if (problem.childName.isEmpty())
-        return editEptMessage(
-            QStringLiteral("Please enter a name for the child variable.\r"
-                           "Type the child's name in the box and then click the 'Enter child "
-                           "name' button."));
+        return editEptMessage(childNameMissingText());
     for (int s = 1; s <= problem.noChildStates; ++s) {
         if (problem.childStateName(s).isEmpty())
-            return editEptMessage(QStringLiteral("Please enter names for the child variable states."));
+            return editEptMessage(
+                QStringLiteral("Please enter names for the child variable states."));
     }
     for (int p = 1; p <= problem.noParents(); ++p) {
         if (problem.parentName(p).isEmpty())

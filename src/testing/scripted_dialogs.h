@@ -14,8 +14,8 @@ struct ShownDialog
 {
     enum Kind { MessageBox, SaveDialog, OpenDialog };
     Kind kind = MessageBox;
-    QString title;  // message boxes
-    QString text;   // message boxes: the text with its carriage returns
+    QString title; // message boxes
+    QString text;  // message boxes: the text with its carriage returns
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString filter; // file dialogs
@@ -52,12 +52,12 @@ public:
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
     {
-        shown.append({ShownDialog::MessageBox, message.title, message.text, buttons,
-                      defaultButton, {}});
+        shown.append(
+            {ShownDialog::MessageBox, message.title, message.text, buttons, defaultButton, {}});
         if (!buttons_.isEmpty())
             return buttons_.takeFirst();
-        for (const auto button : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No,
-                                  QMessageBox::Cancel})
+        for (const auto button :
+             {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
             if (buttons.testFlag(button))
                 return button;
         return QMessageBox::NoButton;

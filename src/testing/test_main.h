@@ -23,8 +23,7 @@ inline void pinEnvironment()
     std::setlocale(LC_ALL, "C.UTF-8");
 }
 
-template <typename Application, typename TestClass>
-int runTests(int argc, char *argv[])
+template <typename Application, typename TestClass> int runTests(int argc, char *argv[])
 {
     pinEnvironment();
     Application app(argc, argv);

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -15,8 +15,7 @@ namespace vadazaz::testing {
 
 // The child of root named name, of type T. A missing or mistyped control stops the test
 // executable with a message naming it, rather than crashing later on a null pointer.
-template <typename T>
-T *child(const QObject *root, const QString &name)
+template <typename T> T *child(const QObject *root, const QString &name)
 {
     T *found = root->findChild<T *>(name);
     if (!found)
@@ -25,16 +24,16 @@ T *child(const QObject *root, const QString &name)
     return found;
 }
 
-template <typename T>
-T *child(const QObject *root, const char *name)
+template <typename T> T *child(const QObject *root, const char *name)
 {
     return child<T>(root, QString::fromUtf8(name));
 }
 
 // Runs action on the next modal window that the program shows (a dialog, a real message box or
 // file dialog) other than the one active now, polling for up to timeoutMs. Call it just before
-// the call that opens the window.
-inline void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000)
+// the call that opens the window. Delete the answered timer to stop waiting early.
+inline QPointer<QTimer> whenModalShown(std::function<void(QWidget *)> action,
+                                       int timeoutMs = 5000)
 {
     auto *timer = new QTimer(qApp);
     const QPointer<QWidget> before = QApplication::activeModalWidget();
@@ -53,6 +52,7 @@ inline void whenModalShown(std::function<void(QWidget *)> action, int timeoutMs 
         }
     });
     timer->start();
+    return timer;
 }
 
 } // namespace vadazaz::testing

@@ -1,0 +1,15 @@
+#include "app/fonts.h"
+#include "editing/main_form.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vadazaz"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vadazaz"));
+    vadazaz::registerFontSubstitutions();
+    vadazaz::MainForm window;
+    window.show();
+    return QApplication::exec();
+}
