@@ -1,7 +1,7 @@
 #include "editing/main_form.h"
 
 #include "store/problem.h"
-#include "testing/gui_driver.h"
+#include "testing/main_form_driver.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_main.h"
 
@@ -25,20 +25,12 @@ class MainFormTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<ScriptedDialogs> script;
-    std::unique_ptr<MainForm> window;
+    std::unique_ptr<MainFormDriver> driver;
+    MainForm *window = nullptr;
 
-    template <typename T>
-    T *w(const char *name)
-    {
-        return child<T>(window.get(), name);
-    }
-    QPushButton *button(const char *name) { return w<QPushButton>(name); }
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem *item = w<QTableWidget>("GridParentInfo")->item(row, column);
-        return item ? item->text() : QString();
-    }
-    QStringList row(int p) { return {cell(p - 1, 0), cell(p - 1, 1), cell(p - 1, 2), cell(p - 1, 3)}; }
+    template <typename T> T *w(const char *name) { return driver->w<T>(name); }
+    QPushButton *button(const char *name) { return driver->button(name); }
+    QStringList row(int p) { return driver->row(p); }
     QStringList entries(const char *name)
     {
         QStringList texts;
@@ -47,48 +39,23 @@ class MainFormTest : public QObject
             texts << box->itemText(i);
         return texts;
     }
-    void enterChildName(const QString &name)
-    {
-        typeInto(w<QLineEdit>("TextChildName"), name);
-        click(button("CommandEnterChildName"));
-    }
-    // Confirms parent p in its dialog: name, type, states chosen from the lists, state names.
+    void enterChildName(const QString &name) { driver->enterChildName(name); }
     void enterParent(int p, const QString &name, const QString &type, const QStringList &states)
     {
-        typeInto(w<QComboBox>("ComboParent"), "Parent " + QString::number(p));
-        QVERIFY(clickAndHandle(button("CommandEditParent"), [&](QWidget *dialog) {
-            typeInto(child<QLineEdit>(dialog, "TextName"), name);
-            QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboType"), type));
-            QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboNoStates"),
-                                   QString::number(states.size())));
-            for (int s = 1; s <= states.size(); ++s)
-                typeInto(child<QLineEdit>(dialog, "TextState" + QString::number(s)),
-                         states.at(s - 1));
-            click(child<QPushButton>(dialog, "CommandOK"));
-        }));
+        QVERIFY(driver->enterParent(p, name, type, states));
     }
-    void enterChildStates(const QStringList &states)
-    {
-        QVERIFY(chooseFromList(w<QComboBox>("ComboNoChildStates"), QString::number(states.size())));
-        QVERIFY(clickAndHandle(button("CommandEditChildStates"), [&](QWidget *dialog) {
-            for (int s = 1; s <= states.size(); ++s)
-                typeInto(child<QLineEdit>(dialog, "TextState" + QString::number(s)),
-                         states.at(s - 1));
-            click(child<QPushButton>(dialog, "CommandOK"));
-        }));
-    }
+    void enterChildStates(const QStringList &states) { QVERIFY(driver->enterChildStates(states)); }
 
 private Q_SLOTS:
     void init()
     {
         script = std::make_unique<ScriptedDialogs>();
-        window = std::make_unique<MainForm>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        driver = std::make_unique<MainFormDriver>();
+        window = &driver->window;
     }
     void cleanup()
     {
-        window.reset();
+        driver.reset();
         script.reset();
     }
 
@@ -145,11 +112,14 @@ private Q_SLOTS:
                                 "enter\ra new name in the box and click on the Enter child name "
                                 "button.";
         QTest::newRow("empty box keeps the earlier name")
-            << "" << "Rain" << "A child name has NOT been entered.\rPlease type name of child in "
-                               "the box.";
-        QTest::newRow("blanks are kept") << " Dry Soil " << " Dry Soil " << entered;
-        QTest::newRow("ten characters at most") << "Precipitation" << "Precipita" + QString("t")
-                                                << entered;
+            << ""
+            << "Rain"
+            << "A child name has NOT been entered.\rPlease type name of child in "
+               "the box.";
+        QTest::newRow("blanks are kept") << " Dry Soil "
+                                         << " Dry Soil " << entered;
+        QTest::newRow("ten characters at most") << "Precipitation"
+                                                << "Precipita" + QString("t") << entered;
     }
     void enterChildName()
     {

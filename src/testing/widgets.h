@@ -32,8 +32,7 @@ template <typename T> T *child(const QObject *root, const char *name)
 // Runs action on the next modal window that the program shows (a dialog, a real message box or
 // file dialog) other than the one active now, polling for up to timeoutMs. Call it just before
 // the call that opens the window. Delete the answered timer to stop waiting early.
-inline QPointer<QTimer> whenModalShown(std::function<void(QWidget *)> action,
-                                       int timeoutMs = 5000)
+inline QPointer<QTimer> whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000)
 {
     auto *timer = new QTimer(qApp);
     const QPointer<QWidget> before = QApplication::activeModalWidget();

@@ -1,0 +1,93 @@
+#pragma once
+
+// Enters a problem through the main window and its dialogs, as a person would.
+
+#include "editing/main_form.h"
+#include "testing/gui_driver.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace vadazaz::testing {
+
+class MainFormDriver
+{
+public:
+    MainFormDriver()
+    {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("The main window was not shown");
+    }
+
+    template <typename T> T *w(const char *name) { return child<T>(&window, name); }
+    QPushButton *button(const char *name) { return w<QPushButton>(name); }
+
+    QString cell(int row, int column)
+    {
+        const QTableWidgetItem *item = w<QTableWidget>("GridParentInfo")->item(row, column);
+        return item ? item->text() : QString();
+    }
+    // Row p of the parent table: label, name, type and states.
+    QStringList row(int p)
+    {
+        return {cell(p - 1, 0), cell(p - 1, 1), cell(p - 1, 2), cell(p - 1, 3)};
+    }
+
+    void enterChildName(const QString &name)
+    {
+        typeInto(w<QLineEdit>("TextChildName"), name);
+        click(button("CommandEnterChildName"));
+    }
+
+    // Opens the child state names dialog and runs inside on it; answers whether it opened.
+    bool editChildStates(const std::function<void(QWidget *)> &inside)
+    {
+        return clickAndHandle(button("CommandEditChildStates"), inside);
+    }
+    bool editParent(int p, const std::function<void(QWidget *)> &inside)
+    {
+        typeInto(w<QComboBox>("ComboParent"), QStringLiteral("Parent ") + QString::number(p));
+        return clickAndHandle(button("CommandEditParent"), inside);
+    }
+
+    // Chooses the state count and confirms the child's state names.
+    bool enterChildStates(const QStringList &states)
+    {
+        if (!chooseFromList(w<QComboBox>("ComboNoChildStates"), QString::number(states.size())))
+            return false;
+        return editChildStates([&](QWidget *dialog) {
+            fillStates(dialog, states);
+            click(child<QPushButton>(dialog, "CommandOK"));
+        });
+    }
+
+    // Confirms parent p: name, type and state count chosen from the lists, state names.
+    bool enterParent(int p, const QString &name, const QString &type, const QStringList &states)
+    {
+        bool chosen = false;
+        const bool opened = editParent(p, [&](QWidget *dialog) {
+            typeInto(child<QLineEdit>(dialog, "TextName"), name);
+            chosen = chooseFromList(child<QComboBox>(dialog, "ComboType"), type) &&
+                     chooseFromList(child<QComboBox>(dialog, "ComboNoStates"),
+                                    QString::number(states.size()));
+            fillStates(dialog, states);
+            click(child<QPushButton>(dialog, "CommandOK"));
+            if (dialog->isVisible())
+                click(child<QPushButton>(dialog, "CommandCancel"));
+        });
+        return opened && chosen;
+    }
+
+    static void fillStates(QWidget *dialog, const QStringList &states)
+    {
+        for (int s = 1; s <= states.size(); ++s)
+            typeInto(child<QLineEdit>(dialog, QStringLiteral("TextState") + QString::number(s)),
+                     states.at(s - 1));
+    }
+
+    MainForm window;
+};
+
+} // namespace vadazaz::testing
