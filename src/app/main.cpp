@@ -1,3 +1,4 @@
+#include "about/program_icon.h"
 #include "app/fonts.h"
 #include "editing/main_form.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vadazaz"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vadazaz"));
+    QApplication::setWindowIcon(vadazaz::programIcon());
     vadazaz::registerFontSubstitutions();
     vadazaz::MainForm window;
     window.show();

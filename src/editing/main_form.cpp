@@ -1,5 +1,6 @@
 #include "editing/main_form.h"
 
+#include "about/form_about.h"
 #include "app/dialogs.h"
 #include "app/fonts.h"
 #include "editing/form_child_state.h"
@@ -262,6 +263,8 @@ void MainForm::CommandExit_Click()
 
 void MainForm::MenuAbout_Click()
 {
+    FormAbout about(this);
+    about.exec();
     Form_Activate();
 }
 
