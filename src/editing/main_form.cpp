@@ -58,6 +58,10 @@ MainForm::MainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->setCornerButtonEnabled(false);
+    // Rows as high as the table's font needs, as in a classic grid.
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setDefaultSectionSize(twips(255));
+    grid->horizontalHeader()->setFixedHeight(twips(255));
 
     connect(ui->CommandEnterChildName, &QPushButton::clicked, this,
             &MainForm::CommandEnterChildName_Click);
