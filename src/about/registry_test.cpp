@@ -21,33 +21,18 @@ void RegistryTest::valueText_data()
     QTest::addColumn<bool>("converted");
     QTest::addColumn<QString>("text");
 
-    const auto bytes = [](std::initializer_list<int> values) {
-        QByteArray data;
-        for (const int value : values)
-            data.append(static_cast<char>(value));
-        return data;
-    };
     const QByteArray folder("C:\\Program Files\\Tools");
-
-    QTest::newRow("text with its NUL")
-        << regSz << folder + '\0' << true << QString::fromLatin1(folder);
-    QTest::newRow("text without a NUL") << regSz << folder << true << QString::fromLatin1(folder);
+    const QString text = QString::fromLatin1(folder);
+    QTest::newRow("text with its NUL") << regSz << folder + '\0' << true << text;
+    QTest::newRow("text without a NUL") << regSz << folder << true << text;
     QTest::newRow("only the last NUL goes")
         << regSz << QByteArray("ab\0\0", 4) << true << QString::fromLatin1("ab\0", 3);
-    QTest::newRow("a lone NUL is empty text") << regSz << QByteArray(1, '\0') << true << QString();
-    QTest::newRow("empty text") << regSz << QByteArray() << true << QString();
     QTest::newRow("number 1 keeps its zero bytes")
-        << regDword << bytes({0x01, 0x00, 0x00, 0x00}) << true << QStringLiteral("&h00000001");
+        << regDword << QByteArray("\x01\0\0\0", 4) << true << QStringLiteral("&h00000001");
     QTest::newRow("number most significant byte first")
-        << regDword << bytes({0xff, 0x00, 0xab, 0x12}) << true << QStringLiteral("&h12AB00FF");
-    QTest::newRow("number zero") << regDword << bytes({0x00, 0x00, 0x00, 0x00}) << true
-                                 << QStringLiteral("&h00000000");
-    QTest::newRow("number of one byte")
-        << regDword << bytes({0x0a}) << true << QStringLiteral("&h0A");
+        << regDword << QByteArray("\xff\0\xab\x12", 4) << true << QStringLiteral("&h12AB00FF");
     QTest::newRow("expandable text is left alone") << 2u << folder + '\0' << false << QString();
-    QTest::newRow("binary is left alone") << 3u << bytes({0x01, 0x02}) << false << QString();
-    QTest::newRow("list of texts is left alone")
-        << 7u << QByteArray("a\0b\0\0", 5) << false << QString();
+    QTest::newRow("binary is left alone") << 3u << QByteArray("\x01\x02", 2) << false << QString();
 }
 
 void RegistryTest::valueText()
