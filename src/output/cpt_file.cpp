@@ -1,13 +1,18 @@
 #include "output/cpt_file.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <vector>
 
 namespace vadazaz {
 
@@ -15,29 +20,107 @@ namespace {
 
 constexpr qsizetype flushSize = 1 << 20;
 constexpr int fieldWidth = 10;
+// Room for one probability: sign, the digits of any double, the decimal separator.
+constexpr qsizetype probabilityRoom = 400;
 
-// Appends a rounded percentage as a two-decimal fraction, in bytes.
-void appendProbability(QByteArray &out, double percent, const QByteArray &point)
+// Collects whole rows in a buffer of its own and hands them to the device a megabyte at a time.
+class RowWriter
 {
-    const double rounded = std::round(percent);
-    if (std::fabs(rounded) < 1e15) {
-        const auto whole = static_cast<long long>(rounded);
-        if (whole < 0)
-            out.append('-');
-        const long long magnitude = std::llabs(whole);
-        out.append(QByteArray::number(magnitude / 100));
-        out.append(point);
-        out.append(char('0' + magnitude % 100 / 10));
-        out.append(char('0' + magnitude % 10));
-        return;
+public:
+    explicit RowWriter(QIODevice &device) : device_(device) {}
+
+    // Makes room for a row of at most size bytes; answers false once the device failed.
+    bool startRow(qsizetype size)
+    {
+        if (used_ + size > buffer_.size()) {
+            if (!flush())
+                return false;
+            if (size > buffer_.size())
+                buffer_.resize(std::max(flushSize, size));
+        }
+        return ok_;
     }
-    QByteArray digits = QByteArray::number(std::fabs(rounded), 'f', 0);
-    if (rounded < 0)
-        out.append('-');
-    out.append(digits.left(digits.size() - 2));
-    out.append(point);
-    out.append(digits.right(2));
-}
+    void put(char c) { buffer_.data()[used_++] = c; }
+    void put(const QByteArray &bytes)
+    {
+        std::memcpy(buffer_.data() + used_, bytes.constData(), std::size_t(bytes.size()));
+        used_ += bytes.size();
+    }
+    template <std::size_t N> void put(const char (&text)[N]) { put(text, N - 1); }
+    void put(const char *text, qsizetype size)
+    {
+        std::memcpy(buffer_.data() + used_, text, std::size_t(size));
+        used_ += size;
+    }
+    // Appends a rounded percentage as a two-decimal fraction.
+    void putProbability(double percent, const QByteArray &point)
+    {
+        const double rounded = std::round(percent);
+        if (!(std::fabs(rounded) < 1e15)) {
+            const QByteArray digits = QByteArray::number(std::fabs(rounded), 'f', 0);
+            if (rounded < 0)
+                put('-');
+            put(digits.constData(), digits.size() - 2);
+            put(point);
+            put(digits.constData() + digits.size() - 2, 2);
+            return;
+        }
+        const auto whole = static_cast<long long>(rounded);
+        long long magnitude = std::llabs(whole);
+        char digits[24];
+        int n = 0;
+        do {
+            digits[n++] = char('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude > 0 || n < 3);
+        if (whole < 0)
+            put('-');
+        while (n > 2)
+            put(digits[--n]);
+        put(point);
+        put(digits[1]);
+        put(digits[0]);
+    }
+    bool flush()
+    {
+        if (ok_ && used_ > 0)
+            ok_ = device_.write(buffer_.constData(), used_) == used_;
+        used_ = 0;
+        if (buffer_.isEmpty())
+            buffer_.resize(flushSize);
+        return ok_;
+    }
+
+private:
+    QIODevice &device_;
+    QByteArray buffer_;
+    qsizetype used_ = 0;
+    bool ok_ = true;
+};
+
+// States of every position, advanced row by row like an odometer: the last position fastest.
+class RowStates
+{
+public:
+    explicit RowStates(std::vector<int> counts)
+        : counts_(std::move(counts)), states_(counts_.size(), 1)
+    {}
+    int state(std::size_t k) const { return states_[k]; }
+    void next()
+    {
+        for (auto k = states_.size(); k-- > 0;) {
+            if (states_[k] < counts_[k]) {
+                ++states_[k];
+                return;
+            }
+            states_[k] = 1;
+        }
+    }
+
+private:
+    std::vector<int> counts_;
+    std::vector<int> states_;
+};
 
 QByteArray jsonString(const QString &text)
 {
@@ -60,106 +143,79 @@ QByteArray jsonString(const QString &text)
     return out.append('"');
 }
 
-QByteArray jsonFraction(double percent)
+// Per position, the text of each state, and the longest of them.
+struct StateTexts
 {
-    return QByteArray::number(percent / 100.0, 'g', QLocale::FloatingPointShortest);
-}
+    std::vector<std::vector<QByteArray>> texts;
+    std::vector<int> counts;
+    qsizetype longest = 0; // all positions together
 
-class RowWriter
-{
-public:
-    explicit RowWriter(QIODevice &device) : device_(device) { buffer_.reserve(flushSize + 4096); }
-
-    QByteArray &buffer() { return buffer_; }
-    bool endLine()
+    StateTexts(const Problem &problem, const QList<int> &parentOrder,
+               const std::function<QByteArray(const QString &)> &text)
     {
-        return buffer_.size() >= flushSize ? flush() : ok_;
-    }
-    bool flush()
-    {
-        if (ok_ && !buffer_.isEmpty())
-            ok_ = device_.write(buffer_) == buffer_.size();
-        buffer_.clear();
-        return ok_;
-    }
-
-private:
-    QIODevice &device_;
-    QByteArray buffer_;
-    bool ok_ = true;
-};
-
-// States of every position, advanced row by row like an odometer.
-class RowStates
-{
-public:
-    explicit RowStates(QList<int> counts) : counts_(std::move(counts)), states_(counts_.size(), 1) {}
-    int state(qsizetype k) const { return states_.at(k); }
-    void next()
-    {
-        for (auto k = states_.size(); k-- > 0;) {
-            if (states_[k] < counts_.at(k)) {
-                ++states_[k];
-                return;
+        for (const int q : parentOrder) {
+            counts.push_back(problem.parentNoStates(q));
+            std::vector<QByteArray> states;
+            qsizetype widest = 0;
+            for (int s = 1; s <= problem.parentNoStates(q); ++s) {
+                states.push_back(text(problem.parentStateName(s, q)));
+                widest = std::max(widest, states.back().size());
             }
-            states_[k] = 1;
+            texts.push_back(std::move(states));
+            longest += widest + 2;
         }
     }
-
-private:
-    QList<int> counts_;
-    QList<int> states_;
 };
 
 bool writeText(RowWriter &out, CptLayout layout, const Problem &problem,
                const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint)
 {
     QStringEncoder encode(QStringConverter::System);
-    const auto bytes = [&](const QString &text) { return QByteArray(encode(text)); };
+    const auto bytes = [&](const QString &text) {
+        return QByteArray(encode(text));
+    };
     const QByteArray point = bytes(decimalPoint.toString());
     const int childStates = cpt.noChildStates;
+    const bool labelled = layout == CptLayout::Labelled;
+    const StateTexts cells(problem, parentOrder, [&](const QString &name) {
+        return bytes(name.leftJustified(fieldWidth)) + '\t';
+    });
 
-    QList<int> counts;
-    QList<QList<QByteArray>> stateCells; // [position][state - 1]: padded name and TAB
-    for (const int q : parentOrder) {
-        counts.append(problem.parentNoStates(q));
-        QList<QByteArray> cells;
-        for (int s = 1; s <= problem.parentNoStates(q); ++s)
-            cells.append(bytes(problem.parentStateName(s, q).leftJustified(fieldWidth)) + '\t');
-        stateCells.append(cells);
-    }
-
-    QList<QByteArray> valuePad(childStates);
-    if (layout == CptLayout::Labelled) {
+    // What stands between two probabilities of a row.
+    std::vector<QByteArray> separator(std::size_t(childStates), QByteArray("\t\t"));
+    if (labelled) {
         QString header;
         for (const int q : parentOrder)
             header += problem.parentName(q).leftJustified(fieldWidth) + QLatin1Char('\t');
         for (int j = 1; j <= childStates; ++j) {
-            const QString cell =
-                problem.childName + QLatin1Char('=') + problem.childStateName(j);
+            const QString cell = problem.childName + QLatin1Char('=') + problem.childStateName(j);
             header += cell + QLatin1Char('\t');
             const auto width = cell.size() + 1;
-            valuePad[j - 1] = QByteArray(width > 4 ? width - 4 : 0, ' ');
+            separator[std::size_t(j - 1)] = QByteArray(width > 4 ? width - 4 : 0, ' ') + '\t';
         }
-        out.buffer().append(bytes(header)).append("\r\n\r\n");
+        const QByteArray line = bytes(header) + "\r\n\r\n";
+        if (!out.startRow(line.size()))
+            return false;
+        out.put(line);
     }
+    qsizetype rowRoom = 2 + (labelled ? cells.longest : 0);
+    for (const QByteArray &between : separator)
+        rowRoom += probabilityRoom + point.size() + between.size();
 
-    RowStates states(counts);
+    RowStates states(cells.counts);
     for (int r = 1; r <= cpt.cptRows; ++r) {
-        QByteArray &line = out.buffer();
-        if (layout == CptLayout::Labelled) {
-            for (qsizetype k = 0; k < stateCells.size(); ++k)
-                line.append(stateCells.at(k).at(states.state(k) - 1));
+        if (!out.startRow(rowRoom))
+            return false;
+        if (labelled) {
+            for (std::size_t k = 0; k < cells.texts.size(); ++k)
+                out.put(cells.texts[k][std::size_t(states.state(k) - 1)]);
         }
         for (int c = 1; c <= childStates; ++c) {
             if (c > 1)
-                line.append(layout == CptLayout::Labelled ? valuePad.at(c - 2) + '\t'
-                                                          : QByteArray("\t\t"));
-            appendProbability(line, cpt.at(r, c), point);
+                out.put(separator[std::size_t(c - 2)]);
+            out.putProbability(cpt.at(r, c), point);
         }
-        line.append("\r\n");
-        if (!out.endLine())
-            return false;
+        out.put("\r\n");
         states.next();
     }
     return out.flush();
@@ -168,40 +224,48 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem,
 bool writeJson(RowWriter &out, const Problem &problem, const QList<int> &parentOrder,
                const Cpt &cpt)
 {
-    QByteArray &head = out.buffer();
-    head.append("{\"child\": ").append(jsonString(problem.childName));
-    head.append(", \"childStates\": [");
+    QByteArray head = "{\"child\": " + jsonString(problem.childName) + ", \"childStates\": [";
     for (int j = 1; j <= cpt.noChildStates; ++j)
         head.append(j > 1 ? ", " : "").append(jsonString(problem.childStateName(j)));
     head.append("], \"parents\": [");
-    QList<int> counts;
-    QList<QList<QByteArray>> stateNames;
-    for (qsizetype k = 0; k < parentOrder.size(); ++k) {
-        const int q = parentOrder.at(k);
-        head.append(k > 0 ? ", " : "").append(jsonString(problem.parentName(q)));
-        counts.append(problem.parentNoStates(q));
-        QList<QByteArray> names;
-        for (int s = 1; s <= problem.parentNoStates(q); ++s)
-            names.append(jsonString(problem.parentStateName(s, q)));
-        stateNames.append(names);
-    }
+    for (qsizetype k = 0; k < parentOrder.size(); ++k)
+        head.append(k > 0 ? ", " : "").append(jsonString(problem.parentName(parentOrder.at(k))));
     head.append("], \"rows\": [\n");
+    if (!out.startRow(head.size()))
+        return false;
+    out.put(head);
 
-    RowStates states(counts);
+    const StateTexts names(problem, parentOrder, jsonString);
+    const qsizetype rowRoom = 32 + names.longest + cpt.noChildStates * 40;
+    RowStates states(names.counts);
     for (int r = 1; r <= cpt.cptRows; ++r) {
-        QByteArray &line = out.buffer();
-        line.append("{\"states\": [");
-        for (qsizetype k = 0; k < stateNames.size(); ++k)
-            line.append(k > 0 ? ", " : "").append(stateNames.at(k).at(states.state(k) - 1));
-        line.append("], \"p\": [");
-        for (int c = 1; c <= cpt.noChildStates; ++c)
-            line.append(c > 1 ? ", " : "").append(jsonFraction(cpt.at(r, c)));
-        line.append(r < cpt.cptRows ? "]},\n" : "]}\n");
-        if (!out.endLine())
+        if (!out.startRow(rowRoom))
             return false;
+        out.put("{\"states\": [");
+        for (std::size_t k = 0; k < names.texts.size(); ++k) {
+            if (k > 0)
+                out.put(", ");
+            out.put(names.texts[k][std::size_t(states.state(k) - 1)]);
+        }
+        out.put("], \"p\": [");
+        for (int c = 1; c <= cpt.noChildStates; ++c) {
+            if (c > 1)
+                out.put(", ");
+            // The shortest text that reads back as the same fraction.
+            char fraction[32];
+            const auto end =
+                std::to_chars(fraction, fraction + sizeof fraction, cpt.at(r, c) / 100.0);
+            out.put(fraction, end.ptr - fraction);
+        }
+        if (r < cpt.cptRows)
+            out.put("]},\n");
+        else
+            out.put("]}\n");
         states.next();
     }
-    out.buffer().append("]}\n");
+    if (!out.startRow(3))
+        return false;
+    out.put("]}\n");
     return out.flush();
 }
 
@@ -209,9 +273,13 @@ bool writeJson(RowWriter &out, const Problem &problem, const QList<int> &parentO
 
 QString formatProbability(double percent, QStringView decimalPoint)
 {
-    QByteArray out;
-    appendProbability(out, percent, decimalPoint.toUtf8());
-    return QString::fromUtf8(out);
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    RowWriter out(device);
+    out.startRow(probabilityRoom + decimalPoint.toUtf8().size());
+    out.putProbability(percent, decimalPoint.toUtf8());
+    out.flush();
+    return QString::fromUtf8(device.data());
 }
 
 bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem,
