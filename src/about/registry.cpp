@@ -48,7 +48,7 @@ bool GetKeyValue(quint32 keyRoot, const QString &keyName, const QString &subKeyR
         keyVal.clear();
         return false;
     }
-    if (const auto text = registryValueText(type, QByteArray(buffer, static_cast<int>(size))))
+    if (const auto text = registryValueText(type, QByteArray(buffer, static_cast<qsizetype>(size))))
         keyVal = *text;
     return true;
 }
