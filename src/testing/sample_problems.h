@@ -5,7 +5,9 @@
 #include "store/problem.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace vadazaz::testing {
 
@@ -33,6 +35,15 @@ inline Problem problemOf(int noChildStates, const QString &parents)
             problem.parentStateName(s, p) = QStringLiteral("P%1s%2").arg(p).arg(s);
     }
     return problem;
+}
+
+// A table of cell texts written as rows separated by "|" and cells separated by ";": "90;10|10;90".
+inline QList<QStringList> tableOf(const QString &text)
+{
+    QList<QStringList> rows;
+    for (const QString &row : text.split(QLatin1Char('|')))
+        rows.append(row.split(QLatin1Char(';')));
+    return rows;
 }
 
 // Rain (High, Low) with the Modifying parent Wind (Strong, Weak) and the Non-modifying parent
