@@ -8,7 +8,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vadazaz"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vadazaz"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vadazaz"));
     QApplication::setWindowIcon(vadazaz::programIcon());
     vadazaz::registerFontSubstitutions();
