@@ -9,6 +9,9 @@ namespace {
 
 // Marks a row that the EPT did not supply, in child-state column 1. EPT values lie in 0..100.
 constexpr double unfilled = 9999.0;
+// How far a probability may stray outside 0..100 through rounding alone: a remainder of 100 that
+// is exactly 0 can come out as -1.4e-14. Far below anything a CPT file shows.
+constexpr double roundingNoise = 1e-9;
 
 Message tooCloseMessage(int column)
 {
@@ -108,7 +111,8 @@ CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells
                 const double v = at(r, c);
                 if (!std::isfinite(v))
                     return {std::nullopt, tooCloseMessage((block - 1) * childStates + childStates)};
-                if ((v < 0.0 || v > 100.0) && cpt.firstOutOfRangeRow == 0)
+                if ((v < -roundingNoise || v > 100.0 + roundingNoise) &&
+                    cpt.firstOutOfRangeRow == 0)
                     cpt.firstOutOfRangeRow = r;
             }
         }

@@ -20,7 +20,8 @@ struct Cpt
     int noChildStates = 0;
     QList<int> positionStrides; // position 1 at index 0
     std::vector<double> values; // row-major, noChildStates per row
-    int firstOutOfRangeRow = 0; // first row holding a value below 0 or above 100; 0 when none
+    // First row holding a value below 0 or above 100, beyond rounding noise; 0 when none.
+    int firstOutOfRangeRow = 0;
 
     int positionStride(int p) const { return positionStrides.at(p - 1); }
     double at(int r, int c) const

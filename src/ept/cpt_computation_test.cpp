@@ -149,6 +149,18 @@ private Q_SLOTS:
                  "in CPT row 7.\rCheck the EPT entries of the child's states 2 and 3."_s);
     }
 
+    // Child state 2 is 0 everywhere, so every remainder is 0; rounding must not raise a warning.
+    void warnsOfNoRoundingNoise()
+    {
+        const CptComputation computation =
+            compute(problemOf(3, u"N2 N2 N2"_s), u"70;0;30|10;0;90|68;0;32|14;0;86|40;0;60"_s);
+        QVERIFY(computation.cpt);
+        for (int r = 1; r <= 8; ++r)
+            QVERIFY(std::fabs(computation.cpt->at(r, 2)) < 1e-12);
+        QCOMPARE(computation.cpt->firstOutOfRangeRow, 0);
+        QVERIFY(!outOfRangeWarning(*computation.cpt));
+    }
+
     // State-3 ends 1e-300 apart: the weights are huge and their product leaves the doubles.
     void neverLetsInfinityIn()
     {
