@@ -29,7 +29,9 @@ CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells
     const int positions = int(cells.parentOrder.size());
     const int noMod = cells.noModInOrder;
     const int childStates = problem.noChildStates;
-    const auto states = [&](int p) { return problem.parentNoStates(cells.parentAt(p)); };
+    const auto states = [&](int p) {
+        return problem.parentNoStates(cells.parentAt(p));
+    };
 
     qint64 rows = 1;
     for (int p = 1; p <= positions; ++p)

@@ -46,15 +46,16 @@ qint64 cptRowCount(const Problem &problem)
 std::optional<Message> eptSizeRefusal(const Problem &problem, const EptShape &shape)
 {
     if (shape.eptCols > maxEptCols)
-        return Message{QStringLiteral("Edit EPT"),
-                       QStringLiteral("You need to fill in more than 12 columns in the EPT. This is "
-                                      "not a sensible number.\r"
-                                      "Do one of the following:\r"
-                                      "\r"
-                                      "1. Reduce the number of states that the child variable has.\r"
-                                      "2. Reduce the number of modifying parents.\r"
-                                      "3. Reduce the number of states that the modifying parents "
-                                      "have.")};
+        return Message{
+            QStringLiteral("Edit EPT"),
+            QStringLiteral("You need to fill in more than 12 columns in the EPT. This is "
+                           "not a sensible number.\r"
+                           "Do one of the following:\r"
+                           "\r"
+                           "1. Reduce the number of states that the child variable has.\r"
+                           "2. Reduce the number of modifying parents.\r"
+                           "3. Reduce the number of states that the modifying parents "
+                           "have.")};
     if (cptRowCount(problem) > maxCptRows)
         return tooManyRowsMessage();
     return std::nullopt;

@@ -31,7 +31,8 @@ public:
             fraction_.resize(std::size_t(digits.size()), 0);
         int carry = 0;
         for (auto i = fraction_.size(); i-- > 0;) {
-            const int add = i < std::size_t(digits.size()) ? digits.at(qsizetype(i)).digitValue() : 0;
+            const int add =
+                i < std::size_t(digits.size()) ? digits.at(qsizetype(i)).digitValue() : 0;
             const int sum = fraction_[i] + add + carry;
             fraction_[i] = sum % 10;
             carry = sum / 10;
@@ -101,7 +102,8 @@ std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoi
         if (isDigit(body[i])) {
             (seenPoint ? fraction : whole).append(body[i]);
             ++i;
-        } else if (!seenPoint && !decimalPoint.isEmpty() && body.sliced(i).startsWith(decimalPoint)) {
+        } else if (!seenPoint && !decimalPoint.isEmpty() &&
+                   body.sliced(i).startsWith(decimalPoint)) {
             seenPoint = true;
             i += decimalPoint.size();
         } else if (!seenPoint && body[i] == QLatin1Char('.')) {
@@ -122,9 +124,10 @@ std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoi
         fraction.chop(1);
     number.fractionDigits = fraction;
 
-    const QString canonical = (number.negative ? QStringLiteral("-") : QString()) +
-                              (number.wholeDigits.isEmpty() ? QStringLiteral("0") : number.wholeDigits) +
-                              QLatin1Char('.') + number.fractionDigits + QLatin1Char('0');
+    const QString canonical =
+        (number.negative ? QStringLiteral("-") : QString()) +
+        (number.wholeDigits.isEmpty() ? QStringLiteral("0") : number.wholeDigits) +
+        QLatin1Char('.') + number.fractionDigits + QLatin1Char('0');
     number.value = QLocale::c().toDouble(canonical);
     return number;
 }
@@ -132,10 +135,14 @@ std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoi
 EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, int noChildStates,
                           int noModParents, QStringView decimalPoint)
 {
-    const auto cell = [&](int r, int c) { return cells.at(qsizetype(r - 1) * eptCols + (c - 1)); };
+    const auto cell = [&](int r, int c) {
+        return cells.at(qsizetype(r - 1) * eptCols + (c - 1));
+    };
     EptValidation result;
     std::vector<double> values(std::size_t(eptRows) * std::size_t(eptCols));
-    const auto value = [&](int r, int c) { return values[std::size_t(r - 1) * eptCols + (c - 1)]; };
+    const auto value = [&](int r, int c) {
+        return values[std::size_t(r - 1) * eptCols + (c - 1)];
+    };
 
     const qint64 expectedTotal = 100 * qint64(eptCols / noChildStates);
     for (int i = 1; i <= eptRows; ++i) {
@@ -143,15 +150,16 @@ EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, in
         for (int j = 1; j <= eptCols; ++j) {
             const auto number = parseEptNumber(cell(i, j), decimalPoint);
             if (!number) {
-                result.refusal = calculateMessage(
-                    QStringLiteral("Non-numeric or missing entry in row ") + num(i) + QLatin1Char('.'));
+                result.refusal =
+                    calculateMessage(QStringLiteral("Non-numeric or missing entry in row ") +
+                                     num(i) + QLatin1Char('.'));
                 return result;
             }
             if (!inRange(*number)) {
-                result.refusal =
-                    calculateMessage(QStringLiteral("All numbers must be between 0 and 100 inclusive.\r"
-                                                    "See row ") +
-                                     num(i) + QLatin1Char('.'));
+                result.refusal = calculateMessage(
+                    QStringLiteral("All numbers must be between 0 and 100 inclusive.\r"
+                                   "See row ") +
+                    num(i) + QLatin1Char('.'));
                 return result;
             }
             total.add(*number);

@@ -37,8 +37,7 @@ int fail(QIODevice &standardError, const QString &text)
 
 } // namespace
 
-int runCalculator(const QStringList &arguments, QIODevice &standardOutput,
-                  QIODevice &standardError)
+int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODevice &standardError)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -75,8 +74,7 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput,
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)
-        return fail(standardError,
-                    QStringLiteral("name exactly one problem file (see --help)"));
+        return fail(standardError, QStringLiteral("name exactly one problem file (see --help)"));
     const QString layoutName = parser.value(layoutOption);
     CptLayout layout = CptLayout::Labelled;
     if (layoutName == QStringLiteral("plain"))
@@ -113,9 +111,9 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput,
                         QStringLiteral(" cells for this problem"));
 
     const QString decimalPoint = QLocale::system().decimalPoint();
-    const EptValidation validation = validateEpt(cells, shape.eptRows, shape.eptCols,
-                                                 problem.noChildStates, shape.noModParents(),
-                                                 decimalPoint);
+    const EptValidation validation =
+        validateEpt(cells, shape.eptRows, shape.eptCols, problem.noChildStates,
+                    shape.noModParents(), decimalPoint);
     if (validation.refusal)
         return refuse(standardError, *validation.refusal);
 
@@ -131,15 +129,14 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput,
         QString reason;
         if (!saveCptFile(output, layout, problem, configuration.parentOrder, *computation.cpt,
                          decimalPoint, &reason))
-            return fail(standardError, QStringLiteral("cannot write ") + output +
-                                           QStringLiteral(": ") + reason);
+            return fail(standardError,
+                        QStringLiteral("cannot write ") + output + QStringLiteral(": ") + reason);
         return exitSuccess;
     }
     if (!writeCpt(standardOutput, layout, problem, configuration.parentOrder, *computation.cpt,
                   decimalPoint))
-        return fail(standardError,
-                    QStringLiteral("cannot write the standard output: ") +
-                        standardOutput.errorString());
+        return fail(standardError, QStringLiteral("cannot write the standard output: ") +
+                                       standardOutput.errorString());
     return exitSuccess;
 }
 

@@ -7,7 +7,8 @@ namespace vadazaz {
 
 // Exit codes of the command-line calculator.
 inline constexpr int exitSuccess = 0;
-inline constexpr int exitFailure = 1; // unreadable or malformed problem, bad arguments, write failure
+inline constexpr int exitFailure =
+    1; // unreadable or malformed problem, bad arguments, write failure
 inline constexpr int exitRefused = 2; // the program refused the problem or its EPT
 
 // vadazaz-cpt [--layout labelled|plain|json] [--output FILE] PROBLEM.json

@@ -18,7 +18,6 @@ struct Failure
     QString what;
 };
 
-
 QJsonValue member(const QJsonObject &object, const QString &key, const QString &where)
 {
     if (!object.contains(key))
@@ -82,18 +81,20 @@ ProblemFile parse(const QByteArray &json)
 
     ProblemFile file;
     Problem &problem = file.problem;
-    const QJsonObject child = object(member(top, QStringLiteral("child"), QStringLiteral("the problem")),
-                                     QStringLiteral("\"child\""));
+    const QJsonObject child =
+        object(member(top, QStringLiteral("child"), QStringLiteral("the problem")),
+               QStringLiteral("\"child\""));
     problem.childName = name(member(child, QStringLiteral("name"), QStringLiteral("\"child\"")),
                              QStringLiteral("the child's name"));
-    const QStringList childStates = stateNames(
-        member(child, QStringLiteral("states"), QStringLiteral("\"child\"")),
-        QStringLiteral("the child's \"states\""));
+    const QStringList childStates =
+        stateNames(member(child, QStringLiteral("states"), QStringLiteral("\"child\"")),
+                   QStringLiteral("the child's \"states\""));
     problem.noChildStates = int(childStates.size());
     for (int s = 1; s <= problem.noChildStates; ++s)
         problem.childStateName(s) = childStates.at(s - 1);
 
-    const QJsonValue parentsValue = member(top, QStringLiteral("parents"), QStringLiteral("the problem"));
+    const QJsonValue parentsValue =
+        member(top, QStringLiteral("parents"), QStringLiteral("the problem"));
     if (!parentsValue.isArray())
         throw Failure{QStringLiteral("\"parents\" must be a list of parents")};
     const QJsonArray parents = parentsValue.toArray();
@@ -127,8 +128,8 @@ ProblemFile parse(const QByteArray &json)
         throw Failure{QStringLiteral("\"ept\" must be a list of rows")};
     const QJsonArray rows = eptValue.toArray();
     for (qsizetype r = 0; r < rows.size(); ++r) {
-        const QString where = QStringLiteral("row ") + QString::number(r + 1) +
-                              QStringLiteral(" of \"ept\"");
+        const QString where =
+            QStringLiteral("row ") + QString::number(r + 1) + QStringLiteral(" of \"ept\"");
         if (!rows.at(r).isArray())
             throw Failure{where + QStringLiteral(" must be a list of cells")};
         const QJsonArray cells = rows.at(r).toArray();
@@ -176,19 +177,18 @@ QByteArray problemFileText(const Problem &problem, const QList<QStringList> &ept
         QJsonArray states;
         for (int s = 1; s <= problem.parentNoStates(p); ++s)
             states.append(problem.parentStateName(s, p));
-        parents.append(QJsonObject{
-            {QStringLiteral("name"), problem.parentName(p)},
-            {QStringLiteral("type"),
-             problem.parentType(p) == modifyingType ? modifyingName : nonModifyingName},
-            {QStringLiteral("states"), states}});
+        parents.append(
+            QJsonObject{{QStringLiteral("name"), problem.parentName(p)},
+                        {QStringLiteral("type"),
+                         problem.parentType(p) == modifyingType ? modifyingName : nonModifyingName},
+                        {QStringLiteral("states"), states}});
     }
     QJsonArray rows;
     for (const QStringList &row : ept)
         rows.append(QJsonArray::fromStringList(row));
     const QJsonObject top{
-        {QStringLiteral("child"),
-         QJsonObject{{QStringLiteral("name"), problem.childName},
-                     {QStringLiteral("states"), childStates}}},
+        {QStringLiteral("child"), QJsonObject{{QStringLiteral("name"), problem.childName},
+                                              {QStringLiteral("states"), childStates}}},
         {QStringLiteral("parents"), parents},
         {QStringLiteral("ept"), rows}};
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
