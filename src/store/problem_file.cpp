@@ -33,6 +33,12 @@ QString name(const QJsonValue &value, const QString &where)
     if (text.isEmpty() || text.size() > maxNameLength)
         throw Failure{where + QStringLiteral(" must hold 1 to 10 characters, not ") +
                       QString::number(text.size())};
+    // A TAB or a line break in a name would break the columns and lines of the labelled CPT.
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            throw Failure{where + QStringLiteral(" must not hold a TAB, a line break or another "
+                                                 "control character")};
+    }
     return text;
 }
 
