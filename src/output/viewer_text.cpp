@@ -1,0 +1,154 @@
+#include "output/viewer_text.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cstring>
+#include <exception>
+
+namespace vadazaz {
+
+namespace {
+
+constexpr qint64 chunkSize = 1 << 20;
+
+} // namespace
+
+QString &viewerText()
+{
+    static QString text;
+    return text;
+}
+
+struct ViewerTextBuilder::Private
+{
+    QStringDecoder decoder{QStringDecoder::System};
+    QString text;
+    QByteArray lines;       // the piece being appended, with its line ends made CR LF
+    bool pendingCr = false; // the last piece ended with a CR whose LF may start the next one
+    bool lineOpen = false;  // characters have come since the last line end
+
+    void decode()
+    {
+        const qsizetype needed = text.size() + decoder.requiredSpace(lines.size());
+        if (needed > text.capacity())
+            text.reserve(std::max(needed, text.capacity() * 2));
+        const qsizetype old = text.size();
+        text.resize(needed);
+        QChar *end = decoder.appendToBuffer(text.data() + old, lines);
+        text.truncate(end - text.constData());
+        lines.clear();
+    }
+};
+
+ViewerTextBuilder::ViewerTextBuilder() : d(new Private) {}
+
+ViewerTextBuilder::~ViewerTextBuilder()
+{
+    delete d;
+}
+
+void ViewerTextBuilder::reserve(qint64 bytes)
+{
+    if (bytes > 0)
+        d->text.reserve(qsizetype(bytes) + 2);
+}
+
+void ViewerTextBuilder::append(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const char *data = bytes.data();
+    const qsizetype size = bytes.size();
+    d->lines.reserve(size + 2);
+    qsizetype i = 0;
+    if (d->pendingCr) {
+        d->pendingCr = false;
+        d->lines.append("\r\n");
+        d->lineOpen = false;
+        if (data[0] == '\n')
+            i = 1;
+    }
+    while (i < size) {
+        const void *found = std::memchr(data + i, '\r', std::size_t(size - i));
+        const qsizetype cr = found ? static_cast<const char *>(found) - data : size;
+        if (cr > i) {
+            d->lines.append(data + i, cr - i);
+            d->lineOpen = true;
+        }
+        if (cr == size)
+            break;
+        if (cr + 1 == size) {
+            d->pendingCr = true; // a CR LF may be split between two pieces
+            i = size;
+            break;
+        }
+        d->lines.append("\r\n");
+        d->lineOpen = false;
+        i = data[cr + 1] == '\n' ? cr + 2 : cr + 1;
+    }
+    d->decode();
+}
+
+QString ViewerTextBuilder::finish()
+{
+    if (d->pendingCr || d->lineOpen)
+        d->lines.append("\r\n");
+    d->pendingCr = false;
+    d->lineOpen = false;
+    d->decode();
+    QString text = std::move(d->text);
+    d->text = QString();
+    d->decoder.resetState();
+    return text;
+}
+
+QString viewerTextOf(QByteArrayView bytes)
+{
+    ViewerTextBuilder builder;
+    builder.append(bytes);
+    return builder.finish();
+}
+
+ViewerRead readViewerText(QIODevice &device)
+{
+    try {
+        ViewerTextBuilder builder;
+        if (!device.isSequential())
+            builder.reserve(device.size() - device.pos());
+        QByteArray chunk(chunkSize, Qt::Uninitialized);
+        for (;;) {
+            const qint64 got = device.read(chunk.data(), chunkSize);
+            if (got < 0)
+                return {{}, fileTooLargeMessage()};
+            if (got == 0)
+                break;
+            builder.append(QByteArrayView(chunk.constData(), got));
+        }
+        return {builder.finish(), std::nullopt};
+    } catch (const std::exception &) {
+        return {{}, fileTooLargeMessage()};
+    }
+}
+
+ViewerRead readViewerFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, cannotOpenFileMessage(path, file.errorString()), false};
+    return readViewerText(file);
+}
+
+Message fileTooLargeMessage()
+{
+    return {appTitle(), QStringLiteral("The specified file is too large.")};
+}
+
+Message cannotOpenFileMessage(const QString &path, const QString &reason)
+{
+    return {QStringLiteral("View CPT file"), QStringLiteral("The file ") + path +
+                                                 QStringLiteral(" could not be opened.\r") +
+                                                 reason};
+}
+
+} // namespace vadazaz
