@@ -7,6 +7,7 @@
 #include "editing/form_parent.h"
 #include "editing/my_functions.h"
 #include "editing/readiness_check.h"
+#include "ept/form_ept.h"
 #include "ept/ept_shape.h"
 #include "store/problem.h"
 #include "ui_main_form.h"
@@ -248,6 +249,10 @@ void MainForm::CommandEditEPT_Click()
     if (const auto refusal = eptSizeRefusal(problem(), problem().eptShape)) {
         showMessage(this, *refusal);
         return;
+    }
+    {
+        FormEPT form(this);
+        form.exec();
     }
     Form_Activate();
 }

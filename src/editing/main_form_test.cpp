@@ -328,6 +328,26 @@ private Q_SLOTS:
         QCOMPARE(script->shown.size(), 0);
     }
 
+    void editEptOpensTwelveColumns()
+    {
+        enterChildName("Rain");
+        enterChildStates({"High", "Mid", "Low"});
+        click(button("CommandAddParent"));
+        enterParent(1, "Wind", "Modifying", {"Strong", "Weak"});
+        enterParent(2, "Temp", "Modifying", {"Hot", "Cold"});
+        enterParent(3, "Sun", "Non-modifying", {"Bright", "Dull"});
+        script->shown.clear();
+        QString opened;
+        QVERIFY(clickAndHandle(button("CommandEditEPT"), [&](QWidget *form) {
+            opened = form->objectName();
+            click(child<QPushButton>(form, "CommandCancel"));
+        }));
+        QCOMPARE(opened, "FormEPT");
+        QVERIFY(script->shown.isEmpty());
+        QCOMPARE(problem().eptShape.eptCols, 12);
+        QCOMPARE(problem().eptShape.eptRows, 2);
+    }
+
     void exitAsksFirst_data()
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
