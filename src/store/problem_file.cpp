@@ -33,6 +33,9 @@ QString name(const QJsonValue &value, const QString &where)
     if (text.isEmpty() || text.size() > maxNameLength)
         throw Failure{where + QStringLiteral(" must hold 1 to 10 characters, not ") +
                       QString::number(text.size())};
+    // Half of a surrogate pair is no character: no CPT file could hold the name as read.
+    if (!text.isValidUtf16())
+        throw Failure{where + QStringLiteral(" must be valid Unicode text")};
     // A TAB or a line break in a name would break the columns and lines of the labelled CPT.
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)

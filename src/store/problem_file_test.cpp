@@ -54,10 +54,13 @@ private Q_SLOTS:
                  (QList<QStringList>{{u"90"_s, u"12.5"_s, u" 40 "_s, u"x"_s},
                                      {u"0.1"_s, u"-3"_s, u"0.0000001"_s, u"100"_s}}));
 
-        // Ten characters, though more bytes.
+        // Ten characters, though more bytes; a character beyond 16 bits as an escaped pair.
         const ProblemFileRead ten = parseProblemFile(rainWith(R"("Rain")", R"("Größenwert")"));
         QVERIFY2(ten.file, qPrintable(ten.error));
         QCOMPARE(ten.file->problem.childName, u"Größenwert"_s);
+        const ProblemFileRead pair = parseProblemFile(rainWith(R"("Rain")", R"("\ud834\udd1e")"));
+        QVERIFY2(pair.file, qPrintable(pair.error));
+        QCOMPARE(pair.file->problem.childName, u"\U0001D11E"_s);
     }
 
     void readsWhatItWrites()
@@ -120,6 +123,8 @@ private Q_SLOTS:
             {"CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character"},
             {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
             {"C1 control in a state", R"("Hot")", R"("H\u0085ot")", "control character"},
+            {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
+            {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
             {"child state of 11", R"("Low")", R"("Elevenchars")", "1 to 10 characters"},
             {"child state a number", R"("Low")", "2", "states"},
             {"no parents", R"("parents")", R"("Parents")", "parents"},
