@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
@@ -51,5 +52,28 @@ int main(int argc, char *argv[])
         click(child<QPushButton>(dialog, "CommandCancel"));
     });
     save(&main.window, QStringLiteral("main-window"));
+
+    // The EPT of the worked example, calculated, saved with the state names and viewed.
+    const QString cptFile = QDir(folder).filePath(QStringLiteral("rain-cpt.txt"));
+    script.answer(QMessageBox::Yes); // save the CPT?
+    script.answer(QMessageBox::Yes); // with the parents' state names
+    script.answerFile(cptFile);
+    script.answerFile(cptFile);
+    clickAndHandle(main.button("CommandEditEPT"), [](QWidget *form) {
+        const QStringList cells{QStringLiteral("90"), QStringLiteral("10"), QStringLiteral("40"),
+                                QStringLiteral("60"), QStringLiteral("70"), QStringLiteral("30"),
+                                QStringLiteral("5"),  QStringLiteral("95")};
+        for (int n = 1; n <= cells.size(); ++n)
+            typeInto(child<QLineEdit>(form, QStringLiteral("Text") + QString::number(n)),
+                     cells.at(n - 1));
+        save(form, QStringLiteral("ept-window"));
+        click(child<QPushButton>(form, "CommandCalcCPT"));
+        clickAndHandle(child<QPushButton>(form, "CommandViewFile"), [](QWidget *viewer) {
+            save(viewer, QStringLiteral("viewer"));
+            click(child<QPushButton>(viewer, "CommandOK"));
+        });
+        click(child<QPushButton>(form, "CommandCancel"));
+    });
+    QFile::remove(cptFile);
     return 0;
 }
