@@ -9,6 +9,8 @@ packages=(
     fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
     # screenshots of the windows, and checking the desktop entry
     xvfb xauth x11-apps desktop-file-utils
+    # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
+    clang libclang-rt-14-dev
 )
 
 missing=()

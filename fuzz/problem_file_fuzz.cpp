@@ -1,0 +1,99 @@
+// Fuzzes the calculator's problem file reader with arbitrary bytes. A problem that it reads is
+// written out again and must read back unchanged; a complete problem whose EPT fits its shape then
+// takes the calculator's road through validation, computation and the CPT file, as in ept_fuzz.
+
+#include "cpt_checks.h"
+
+#include "editing/readiness_check.h"
+#include "store/problem_file.h"
+
+#include <exception>
+
+using namespace vadazaz;
+
+namespace {
+
+QString describe(const ProblemFile &file)
+{
+    return QString::fromUtf8(problemFileText(file.problem, file.ept));
+}
+
+bool sameProblem(const Problem &a, const Problem &b)
+{
+    if (a.childName != b.childName || a.noChildStates != b.noChildStates ||
+        a.noParents() != b.noParents())
+        return false;
+    for (int s = 1; s <= a.noChildStates; ++s) {
+        if (a.childStateName(s) != b.childStateName(s))
+            return false;
+    }
+    for (int p = 1; p <= a.noParents(); ++p) {
+        if (a.parentName(p) != b.parentName(p) || a.parentType(p) != b.parentType(p) ||
+            a.parentNoStates(p) != b.parentNoStates(p))
+            return false;
+        for (int s = 1; s <= a.parentNoStates(p); ++s) {
+            if (a.parentStateName(s, p) != b.parentStateName(s, p))
+                return false;
+        }
+    }
+    return true;
+}
+
+void run(const QByteArray &bytes)
+{
+    const ProblemFileRead read = parseProblemFile(bytes);
+    if (!read.file) {
+        fuzz::check(!read.error.isEmpty() && !read.error.contains(QLatin1Char('\n')),
+                    "a refusal without a one-line reason", [&] { return read.error; });
+        return;
+    }
+    const ProblemFile &file = *read.file;
+    const Problem &problem = file.problem;
+    fuzz::check(problem.noChildStates >= 2 && problem.noChildStates <= 3 &&
+                    problem.noParents() >= 2,
+                "a problem outside the limits was read", [&] { return describe(file); });
+
+    const QByteArray text = problemFileText(problem, file.ept);
+    const ProblemFileRead again = parseProblemFile(text);
+    fuzz::check(again.file.has_value(), "a written problem does not read back",
+                [&] { return again.error; });
+    fuzz::check(sameProblem(problem, again.file->problem) && file.ept == again.file->ept,
+                "a written problem reads back changed", [&] { return QString::fromUtf8(text); });
+    fuzz::check(problemFileText(again.file->problem, again.file->ept) == text,
+                "a problem is written differently the second time",
+                [&] { return QString::fromUtf8(text); });
+
+    // The calculator's road: the readiness check, the shape and its limits, the EPT's size.
+    if (readinessRefusal(problem))
+        return;
+    const EptShape shape = deriveEptShape(problem);
+    if (eptSizeRefusal(problem, shape) || file.ept.size() != shape.eptRows)
+        return;
+    QStringList cells;
+    for (const QStringList &row : file.ept) {
+        if (row.size() != shape.eptCols)
+            return;
+        cells += row;
+    }
+    fuzz::checkEpt(problem, cells, QStringLiteral("."));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::pinLocale();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    try {
+        run(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    } catch (const std::exception &exception) {
+        fuzz::fail("an exception escaped", QString::fromUtf8(exception.what()));
+    } catch (...) {
+        fuzz::fail("an exception escaped");
+    }
+    return 0;
+}
