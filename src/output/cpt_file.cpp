@@ -303,6 +303,10 @@ bool saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
     const QFileInfo info(path);
     if (info.isDir())
         return fail(QStringLiteral("It is a folder."));
+    // A file whose owner may not write it is kept, even for a user such as the superuser whom
+    // the system would let replace it: the mark is the owner's wish that it stay as it is.
+    if (info.isFile() && !info.permission(QFileDevice::WriteOwner))
+        return fail(QStringLiteral("The file is read-only."));
     if (info.exists() && !info.isFile()) {
         // A device or a pipe cannot be replaced by a new file: write into it directly.
         QFile direct(path);

@@ -28,7 +28,8 @@ bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem,
               const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint);
 
 // Writes the CPT to a file. The file is replaced only by a complete new one: when anything fails,
-// an existing file stays as it was, and errorText tells why.
+// an existing file stays as it was, and errorText tells why. A file without write permission for
+// its owner is never replaced, whoever runs the program.
 bool saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
                  const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint,
                  QString *errorText);
