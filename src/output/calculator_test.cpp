@@ -341,6 +341,44 @@ private Q_SLOTS:
         QVERIFY(err.data().startsWith("vadazaz-cpt: "));
     }
 
+    // Names of one to ten non-ASCII characters reach the file as UTF-8 (the system's code page
+    // here), their fields padded to 10 characters, not bytes: "中中中中中中中中中中" is 30 bytes
+    // and gets no spaces, "é" gets 9. The header cell "中文=é" is 4 characters wide (9 bytes), so
+    // one space follows the probabilities under it.
+    void padsNonAsciiNamesByCharacters()
+    {
+        Problem problem = testing::rainProblem();
+        problem.childName = u"中文"_s;
+        problem.childStateName(1) = u"é"_s;
+        problem.childStateName(2) = u"ßßßßßßßßßß"_s;
+        problem.parentName(1) = u"é"_s;
+        problem.parentStateName(1, 1) = u"Ω"_s;
+        problem.parentStateName(2, 1) = u"中中中中中中中中中中"_s;
+        problem.parentName(2) = u"Größenwert"_s;
+        problem.parentStateName(1, 2) = u"ß"_s;
+        problem.parentStateName(2, 2) = u"ΩΩΩΩΩΩΩΩΩΩ"_s;
+        const QString path =
+            problemFile(u"names.json"_s, problemFileText(problem, testing::tableOf(rainEpt)));
+
+        const Run run = runProgram({path});
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.out, u"é         \tGrößenwert\t中文=é\t中文=ßßßßßßßßßß\t\r\n"
+                          "\r\n"
+                          "Ω         \tß         \t0.90 \t0.10\r\n"
+                          "Ω         \tΩΩΩΩΩΩΩΩΩΩ\t0.70 \t0.30\r\n"
+                          "中中中中中中中中中中\tß         \t0.40 \t0.60\r\n"
+                          "中中中中中中中中中中\tΩΩΩΩΩΩΩΩΩΩ\t0.05 \t0.95\r\n"_s.toUtf8());
+
+        const Run json = runProgram({u"--layout"_s, u"json"_s, path});
+        QCOMPARE(json.code, 0);
+        const QJsonDocument document = QJsonDocument::fromJson(json.out);
+        QCOMPARE(document[u"child"].toString(), u"中文"_s);
+        QCOMPARE(document[u"parents"].toArray(), (QJsonArray{u"é"_s, u"Größenwert"_s}));
+        QCOMPARE(document[u"rows"][3][u"states"].toArray(),
+                 (QJsonArray{u"中中中中中中中中中中"_s, u"ΩΩΩΩΩΩΩΩΩΩ"_s}));
+    }
+
     void writesJsonWithFullPrecision()
     {
         // Row 7 = (P1s2, P2s2, P3s1) is 30 % pulled by P2's weight 60 / 90: no short number.
