@@ -599,34 +599,53 @@ private Q_SLOTS:
 
     void aFailedWriteKeepsEverything_data()
     {
-        QTest::addColumn<QString>("target");
-        QTest::newRow("missing folder") << "missing/cpt.TXT";
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("below a file") << "kept.TXT/cpt.TXT";
+        QTest::addColumn<QString>("target"); // in the test's folder, or a path of its own
+        QTest::addColumn<QString>("reason"); // empty: whatever the system says
+        QTest::newRow("missing folder") << "missing/cpt.TXT"
+                                        << "";
+        QTest::newRow("a folder") << "folder"
+                                  << "It is a folder.";
+        QTest::newRow("below a file") << "kept.TXT/cpt.TXT"
+                                      << "";
+        QTest::newRow("read-only file") << "kept.TXT"
+                                        << "The file is read-only.";
+        QTest::newRow("full device") << "/dev/full"
+                                     << "No space left on device";
     }
     void aFailedWriteKeepsEverything()
     {
         QFETCH(QString, target);
+        QFETCH(QString, reason);
         QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("folder")));
         QVERIFY(writeFile(path("kept.TXT"), "an earlier file\r\n"));
-        const QString chosen = folder->filePath(target);
+        QVERIFY(QFile::setPermissions(path("kept.TXT"), QFile::ReadOwner | QFile::ReadGroup));
+        const QString chosen = QDir(folder->path()).filePath(target);
+        const QFileInfo before(chosen);
         open();
         fill(rainEpt);
         calculate(QMessageBox::Yes, QMessageBox::Yes, chosen);
         const QList<Message> messages = messagesOf(*script);
         QCOMPARE(messages.size(), 3);
+        QString shown = messages.at(2).text;
+        shown = shown.mid(shown.indexOf('\r') + 1);
+        QVERIFY(!shown.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(shown, reason);
         QCOMPARE(messages.at(2).title, "Save CPT");
-        QVERIFY(messages.at(2).text.contains(chosen));
-        QString reason = messages.at(2).text;
-        reason = reason.mid(reason.indexOf('\r') + 1);
-        QVERIFY(!reason.isEmpty());
-        QCOMPARE(messages.at(2), saveFailedMessage(chosen, reason));
+        QVERIFY(messages.at(2).text.startsWith("The CPT could not be saved to " + chosen + ".\r"));
         QCOMPARE(contentsOf(path("kept.TXT")), "an earlier file\r\n");
+        const QFileInfo after(chosen);
+        QCOMPARE(after.exists(), before.exists());
+        QCOMPARE(after.isFile(), before.isFile()); // the device stays a device
         QVERIFY(QFileInfo(path("folder")).isDir());
         QVERIFY(QDir(path("folder")).isEmpty());
         QVERIFY(buttonsAre(true, true));
         QCOMPARE(form->cpt()->values, std::vector<double>({90, 10, 70, 30, 40, 60, 5, 95}));
-        QCOMPARE(field(8)->text(), "95");
+        QStringList typed;
+        for (int n = 1; n <= 8; ++n)
+            typed.append(field(n)->text());
+        QCOMPARE(typed.join(' '), rainEpt.join(' '));
+        QVERIFY(form->isVisible());
 
         // The same table can then be saved elsewhere.
         script->answer(QMessageBox::Yes);
