@@ -1,39 +1,35 @@
 #include "about/form_about.h"
 #include "about/program_icon.h"
 #include "app/version.h"
-#include "testing/scripted_dialogs.h"
 #include "testing/test_main.h"
 #include "testing/widgets.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// Puts folder alone on the PATH until the answer goes out of scope.
-auto onlyOnPath(const QString &folder)
+// Puts folder alone on the PATH, with a stand-in program called name holding script (none if the
+// script is empty), until the answer goes out of scope. The stand-ins use only the shell's own
+// commands, since nothing else is on the PATH.
+auto onlyOnPath(const QTemporaryDir &folder, const QString &name, const QByteArray &script)
 {
+    if (!script.isEmpty()) {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size() ||
+            !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            qFatal("Cannot write the stand-in %s", qPrintable(file.fileName()));
+    }
     const QByteArray saved = qgetenv("PATH");
-    qputenv("PATH", folder.toLocal8Bit());
+    qputenv("PATH", folder.path().toLocal8Bit());
     return qScopeGuard([saved] { qputenv("PATH", saved); });
-}
-
-void putScript(const QString &path, const QByteArray &script)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(script);
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 } // namespace
@@ -42,137 +38,78 @@ class FormAboutTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void textsAndButtons();
-    void closesBy_data();
-    void closesBy();
-    void sysInfoUnavailable_data();
-    void sysInfoUnavailable();
-    void sysInfoStartsTheProgram();
-    void sysInfoAnswersInARealMessageBox();
-};
+    // A click on OK closes it in the main window's tests; Enter and Esc close it too.
+    void textsButtonsAndKeys()
+    {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            FormAbout about;
+            about.show();
+            QVERIFY(QTest::qWaitForWindowActive(&about));
+            const auto text = [&](const char *name) {
+                return child<QLabel>(&about, name)->text();
+            };
+            const auto *ok = child<QPushButton>(&about, "cmdOK");
+            // The version is the three numbers that the build names, joined by dots.
+            QCOMPARE(QStringList({about.windowTitle(), text("lblTitle"), text("lblVersion"),
+                                  ok->text(), child<QPushButton>(&about, "cmdSysInfo")->text()}),
+                     QStringList({u"About Vadazaz"_s, u"Vadazaz"_s,
+                                  u"Version "_s + QLatin1String(versionText), u"OK"_s,
+                                  u"&System Info..."_s}));
+            QVERIFY(text("lblDescription").contains(u"the Vadazaz developers"));
+            QVERIFY(text("Label1").contains(u"https://vadazaz.invalid/"));
+            QVERIFY(ok->isDefault() && ok->hasFocus());
+            QVERIFY(!child<QLabel>(&about, "picIcon")->pixmap().isNull());
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QVERIFY(!about.isVisible());
+        }
+        for (const int size : {16, 32, 48, 256})
+            QCOMPARE(programIcon().pixmap(size).size(), QSize(size, size));
+    }
 
-void FormAboutTest::textsAndButtons()
-{
-    FormAbout about;
-    about.show();
-    QVERIFY(QTest::qWaitForWindowActive(&about));
-    QCOMPARE(about.windowTitle(), QStringLiteral("About Vadazaz"));
-    QCOMPARE(child<QLabel>(&about, "lblTitle")->text(), QStringLiteral("Vadazaz"));
-    // The three numbers that the build names, joined by dots: "Version 1.0.0".
-    QCOMPARE(child<QLabel>(&about, "lblVersion")->text(),
-             QStringLiteral("Version ") + QLatin1String(versionText));
-    QVERIFY(child<QLabel>(&about, "lblDescription")->text().contains(u"the Vadazaz developers"));
-    QVERIFY(child<QLabel>(&about, "Label1")->text().contains(u"https://vadazaz.invalid/"));
-    QCOMPARE(child<QLabel>(&about, "lblDisclaimer")->text(), QString());
-    QVERIFY(!child<QLabel>(&about, "picIcon")->pixmap().isNull());
-    for (const int size : {16, 32, 48, 256})
-        QCOMPARE(programIcon().pixmap(size).size(), QSize(size, size));
+    void systemInfo_data()
+    {
+        QTest::addColumn<QByteArray>("script"); // the stand-in on the PATH, if any
+        QTest::addColumn<QString>("shown");     // the box's title, text, icon and button count
+        const QString unavailable = u"Vadazaz|System Information Is Unavailable At This Time|0|1"_s;
+        QTest::newRow("no program") << QByteArray() << unavailable;
+        QTest::newRow("program that cannot start")
+            << QByteArray("#!/nonexistent/interpreter\n") << unavailable;
+        QTest::newRow("program started")
+            << QByteArray("#!/bin/sh\necho > \"$0.started\"\n") << QString();
+    }
 
-    const auto *ok = child<QPushButton>(&about, "cmdOK");
-    QCOMPARE(ok->text(), QStringLiteral("OK"));
-    QVERIFY(ok->isDefault());
-    QVERIFY(ok->hasFocus());
-    QCOMPARE(child<QPushButton>(&about, "cmdSysInfo")->text(), QStringLiteral("&System Info..."));
-}
+    // Answered in a real message box, as a person sees it.
+    void systemInfo()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, shown);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const auto path = onlyOnPath(folder, u"kinfocenter"_s, script);
+        FormAbout about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
 
-void FormAboutTest::closesBy_data()
-{
-    QTest::addColumn<int>("key"); // 0: a click on OK
-    QTest::newRow("OK") << 0;
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-}
+        QString box;
+        const QPointer<QTimer> waiting = whenModalShown([&](QWidget *modal) {
+            auto *real = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(real);
+            box = real->windowTitle() + u'|' + real->text() + u'|' + QString::number(real->icon()) +
+                  u'|' + QString::number(real->buttons().size());
+            QTest::mouseClick(real->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        QTest::keyClick(&about, Qt::Key_S, Qt::AltModifier);
 
-void FormAboutTest::closesBy()
-{
-    QFETCH(int, key);
-
-    // Opened modally, as the main window opens it.
-    FormAbout about;
-    bool answered = false;
-    whenModalShown([&](QWidget *modal) {
-        answered = modal == &about;
-        if (key == 0)
-            QTest::mouseClick(child<QPushButton>(modal, "cmdOK"), Qt::LeftButton);
+        // The shortcut clicks the button a moment later.
+        if (shown.isEmpty())
+            QTRY_VERIFY(QFile::exists(folder.filePath(u"kinfocenter.started"_s)));
         else
-            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
-    });
-    about.exec();
-    QVERIFY(answered);
-    QVERIFY(!about.isVisible());
-}
-
-void FormAboutTest::sysInfoUnavailable_data()
-{
-    QTest::addColumn<QByteArray>("script"); // the stand-in on the PATH, if any
-    QTest::newRow("no program") << QByteArray();
-    QTest::newRow("program that cannot start") << QByteArray("#!/nonexistent/interpreter\n");
-}
-
-void FormAboutTest::sysInfoUnavailable()
-{
-    QFETCH(QByteArray, script);
-
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    if (!script.isEmpty())
-        putScript(folder.filePath(QStringLiteral("kinfocenter")), script);
-    const auto path = onlyOnPath(folder.path());
-    ScriptedDialogs dialogs;
-    FormAbout about;
-    about.show();
-
-    child<QPushButton>(&about, "cmdSysInfo")->click();
-
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(dialogs.last().title, QStringLiteral("Vadazaz"));
-    QCOMPARE(dialogs.last().text, QStringLiteral("System Information Is Unavailable At This Time"));
-    QCOMPARE(dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(about.isVisible());
-}
-
-void FormAboutTest::sysInfoStartsTheProgram()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString marker = folder.filePath(QStringLiteral("started"));
-    // The stand-in uses only the shell's own commands: the PATH holds nothing but its folder.
-    putScript(folder.filePath(QStringLiteral("hardinfo")),
-              "#!/bin/sh\necho started > '" + marker.toLocal8Bit() + "'\n");
-    const auto path = onlyOnPath(folder.path());
-    ScriptedDialogs dialogs;
-    FormAbout about;
-    about.show();
-    QVERIFY(QTest::qWaitForWindowActive(&about));
-
-    QTest::keyClick(&about, Qt::Key_S, Qt::AltModifier);
-
-    QTRY_VERIFY(QFile::exists(marker));
-    QVERIFY(dialogs.shown.isEmpty());
-    QVERIFY(about.isVisible());
-}
-
-void FormAboutTest::sysInfoAnswersInARealMessageBox()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const auto path = onlyOnPath(folder.path());
-    FormAbout about;
-    about.show();
-
-    QString shown;
-    whenModalShown([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        QVERIFY(box);
-        shown = box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->icon()) +
-                u'|' + QString::number(box->buttons().size());
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    child<QPushButton>(&about, "cmdSysInfo")->click();
-
-    QCOMPARE(shown, QStringLiteral("Vadazaz|System Information Is Unavailable At This Time|0|1"));
-    QVERIFY(about.isVisible());
-}
+            QTRY_COMPARE(box, shown);
+        delete waiting.data();
+        QCOMPARE(box, shown);
+        QVERIFY(about.isVisible());
+    }
+};
 
 VADAZAZ_GUI_TEST_MAIN(FormAboutTest)
 #include "form_about_test.moc"
