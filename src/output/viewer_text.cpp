@@ -110,19 +110,29 @@ QString viewerTextOf(QByteArrayView bytes)
     return builder.finish();
 }
 
-ViewerRead readViewerText(QIODevice &device)
+ViewerRead readViewerText(QIODevice &device, qint64 limit)
 {
     try {
         ViewerTextBuilder builder;
-        if (!device.isSequential())
-            builder.reserve(device.size() - device.pos());
+        if (!device.isSequential()) {
+            const qint64 size = device.size() - device.pos();
+            if (size > limit)
+                return {{}, fileTooLargeMessage()};
+            builder.reserve(size);
+        }
         QByteArray chunk(chunkSize, Qt::Uninitialized);
-        for (;;) {
-            const qint64 got = device.read(chunk.data(), chunkSize);
+        for (qint64 total = 0;;) {
+            // Near the limit, one byte more than it allows shows whether the device holds more.
+            const qint64 room = limit - total;
+            const qint64 wanted = room < chunkSize ? room + 1 : chunkSize;
+            const qint64 got = device.read(chunk.data(), wanted);
             if (got < 0)
                 return {{}, fileTooLargeMessage()};
             if (got == 0)
                 break;
+            total += got;
+            if (total > limit)
+                return {{}, fileTooLargeMessage()};
             builder.append(QByteArrayView(chunk.constData(), got));
         }
         return {builder.finish(), std::nullopt};
@@ -131,12 +141,12 @@ ViewerRead readViewerText(QIODevice &device)
     }
 }
 
-ViewerRead readViewerFile(const QString &path)
+ViewerRead readViewerFile(const QString &path, qint64 limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, cannotOpenFileMessage(path, file.errorString()), false};
-    return readViewerText(file);
+    return readViewerText(file, limit);
 }
 
 Message fileTooLargeMessage()

@@ -49,11 +49,19 @@ struct ViewerRead
     bool opened = true; // false when the file could not be opened at all
 };
 
-// Reads an opened device to its end. Every failure while reading (a refused read, too little
+// The largest file the viewer reads: 512 MiB (536870912 bytes). A larger file is refused with
+// the "too large" message before any of it is read, so that a file of many gigabytes neither
+// freezes the program nor runs it out of memory. The largest CPT file the program writes, with
+// names in Latin letters, is about 285 MB.
+inline constexpr qint64 viewerFileLimit = qint64(512) << 20;
+
+// Reads an opened device to its end. A device that holds more than limit bytes is refused
+// unread; one that turns out to hold more while it is read (a pipe, a growing file) is refused
+// at the first byte past the limit. Every failure while reading (a refused read, too little
 // memory) gives the "too large" message.
-ViewerRead readViewerText(QIODevice &device);
+ViewerRead readViewerText(QIODevice &device, qint64 limit = viewerFileLimit);
 // Opens the file and reads it. A file that cannot be opened gives a message naming it.
-ViewerRead readViewerFile(const QString &path);
+ViewerRead readViewerFile(const QString &path, qint64 limit = viewerFileLimit);
 
 // "The specified file is too large.", the message for every failure after the file is open.
 Message fileTooLargeMessage();

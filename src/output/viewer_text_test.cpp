@@ -2,6 +2,7 @@
 
 #include "testing/test_main.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -9,11 +10,12 @@ using namespace vadazaz;
 
 namespace {
 
-// A device that hands out some bytes and then refuses to read.
-class FailingDevice final : public QIODevice
+// A pipe that hands out some bytes and then ends, or refuses to read.
+class PipeDevice final : public QIODevice
 {
 public:
-    explicit FailingDevice(QByteArray before) : before_(std::move(before))
+    explicit PipeDevice(QByteArray before, bool failsAtEnd = true)
+        : before_(std::move(before)), failsAtEnd_(failsAtEnd)
     {
         open(QIODevice::ReadOnly);
     }
@@ -23,7 +25,7 @@ protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         if (before_.isEmpty())
-            return -1;
+            return failsAtEnd_ ? -1 : 0;
         const qint64 n = std::min<qint64>(maxSize, before_.size());
         std::memcpy(data, before_.constData(), std::size_t(n));
         before_.remove(0, qsizetype(n));
@@ -33,6 +35,7 @@ protected:
 
 private:
     QByteArray before_;
+    bool failsAtEnd_;
 };
 
 QString fromLatin1(const char *text)
@@ -157,7 +160,7 @@ private Q_SLOTS:
 
     void aFailedReadIsTooLarge()
     {
-        FailingDevice device("first line\r\nsecond");
+        PipeDevice device("first line\r\nsecond");
         const ViewerRead read = readViewerText(device);
         QVERIFY(read.failure);
         QVERIFY(read.opened);
@@ -165,6 +168,38 @@ private Q_SLOTS:
                                          QStringLiteral("The specified file is too large.")}));
         QVERIFY(read.text.isEmpty());
         QCOMPARE(fileTooLargeMessage(), *read.failure);
+    }
+
+    // A file is refused before any of it is read; a pipe at its first byte past the limit.
+    void refusesPastTheLimit_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("file at the limit") << false << QByteArray("0123456789") << false;
+        QTest::newRow("file one byte past") << false << QByteArray("0123456789\r") << true;
+        QTest::newRow("pipe at the limit") << true << QByteArray("0123456789") << false;
+        QTest::newRow("pipe one byte past") << true << QByteArray("0123456789\r") << true;
+    }
+    void refusesPastTheLimit()
+    {
+        QFETCH(bool, pipe);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        QBuffer file(&bytes);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        PipeDevice piped(bytes, false);
+        QIODevice &device = pipe ? static_cast<QIODevice &>(piped) : file;
+        const ViewerRead read = readViewerText(device, 10);
+        if (refused) {
+            QCOMPARE(read.failure, fileTooLargeMessage());
+            QVERIFY(read.text.isEmpty());
+            if (!pipe)
+                QCOMPARE(file.pos(), 0); // not a byte read
+        } else {
+            QVERIFY(!read.failure);
+            QCOMPARE(read.text, QStringLiteral("0123456789\r\n"));
+        }
     }
 
     void aMissingFileIsNamed()
