@@ -6,22 +6,36 @@ using namespace vadazaz;
 
 namespace {
 
-void checkDefaultParent(const Problem &problem, int p)
+// The child's name, state count and state names and the selected parent, then for every parent
+// its name, type, state count and state names.
+QString text(const Problem &problem)
 {
-    QCOMPARE(problem.parentName(p), QString());
-    QCOMPARE(problem.parentType(p), nonModifyingType);
-    QCOMPARE(problem.parentNoStates(p), 2);
-    for (int s = 1; s <= 3; ++s)
-        QCOMPARE(problem.parentStateName(s, p), QString());
+    QString text = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                       .arg(problem.childName, QString::number(problem.noChildStates),
+                            problem.childStateName(1), problem.childStateName(2),
+                            problem.childStateName(3), QString::number(problem.selectedParent));
+    for (int p = 1; p <= problem.noParents(); ++p)
+        text += QStringLiteral("; %1|%2|%3|%4|%5|%6")
+                    .arg(problem.parentName(p), QString::number(problem.parentType(p)),
+                         QString::number(problem.parentNoStates(p)), problem.parentStateName(1, p),
+                         problem.parentStateName(2, p), problem.parentStateName(3, p));
+    return text;
 }
 
-void fillParent(Problem &problem, int p)
+// A problem of noParents parents whose every field is set to something of its own.
+Problem filledProblem(int noParents)
 {
-    problem.parentName(p) = QStringLiteral("Parent %1").arg(p);
-    problem.parentType(p) = p % 2 == 0 ? modifyingType : nonModifyingType;
-    problem.parentNoStates(p) = 3;
-    for (int s = 1; s <= 3; ++s)
-        problem.parentStateName(s, p) = QStringLiteral("S%1 of %2").arg(s).arg(p);
+    Problem problem;
+    while (problem.noParents() < noParents)
+        problem.appendParent();
+    for (int p = 1; p <= noParents; ++p) {
+        problem.parentName(p) = QStringLiteral("Parent %1").arg(p);
+        problem.parentType(p) = p % 2 == 1 ? modifyingType : nonModifyingType;
+        problem.parentNoStates(p) = 3;
+        for (int s = 1; s <= 3; ++s)
+            problem.parentStateName(s, p) = QStringLiteral("S%1 of %2").arg(s).arg(p);
+    }
+    return problem;
 }
 
 } // namespace
@@ -31,86 +45,35 @@ class ProblemTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void startsFromTheDefaults()
+    void initialiseStartsAfresh()
     {
-        Problem problem;
-        // Initialising again after edits gives a fresh start too.
-        for (const bool edited : {false, true}) {
-            if (edited) {
-                problem.childName = QStringLiteral("Rain");
-                problem.noChildStates = 3;
-                problem.childStateName(3) = QStringLiteral("Low");
-                problem.selectedParent = 2;
-                problem.appendParent();
-                fillParent(problem, 1);
-                problem.initialise();
-            }
-            QCOMPARE(problem.childName, QString());
-            QCOMPARE(problem.noChildStates, 2);
-            for (int s = 1; s <= 3; ++s)
-                QCOMPARE(problem.childStateName(s), QString());
-            QCOMPARE(problem.noParents(), 2);
-            QCOMPARE(problem.selectedParent, 1);
-            checkDefaultParent(problem, 1);
-            checkDefaultParent(problem, 2);
-        }
+        Problem problem = filledProblem(3);
+        problem.childName = QStringLiteral("Rain");
+        problem.noChildStates = 3;
+        problem.childStateName(3) = QStringLiteral("Low");
+        problem.selectedParent = 2;
+        problem.initialise();
+        QCOMPARE(text(problem), QStringLiteral("|2||||1; |0|2|||; |0|2|||"));
     }
 
-    void appendsAndRemovesOnlyAtTheEnd()
+    void removesOnlyTheLastParentDownToTwo()
     {
-        Problem problem;
-        for (int i = 0; i < 3; ++i)
-            problem.appendParent();
-        QCOMPARE(problem.noParents(), 5);
-        for (int p = 1; p <= 5; ++p)
-            fillParent(problem, p);
-
+        QCOMPARE(text(filledProblem(2)),
+                 QStringLiteral("|2||||1; Parent 1|1|3|S1 of 1|S2 of 1|S3 of 1; "
+                                "Parent 2|0|3|S1 of 2|S2 of 2|S3 of 2"));
+        Problem problem = filledProblem(5);
         QVERIFY(problem.removeLastParent());
         QVERIFY(problem.removeLastParent());
-        QCOMPARE(problem.noParents(), 3);
-        Problem expected;
-        expected.appendParent();
-        for (int p = 1; p <= 3; ++p) {
-            fillParent(expected, p);
-            QCOMPARE(problem.parentName(p), expected.parentName(p));
-            QCOMPARE(problem.parentType(p), expected.parentType(p));
-            QCOMPARE(problem.parentNoStates(p), expected.parentNoStates(p));
-            for (int s = 1; s <= 3; ++s)
-                QCOMPARE(problem.parentStateName(s, p), expected.parentStateName(s, p));
-        }
+        QCOMPARE(text(problem), text(filledProblem(3)));
 
         // A parent appended after a removal starts from the defaults, not from the removed one.
         problem.appendParent();
-        QCOMPARE(problem.noParents(), 4);
-        checkDefaultParent(problem, 4);
-    }
+        QCOMPARE(text(problem), text(filledProblem(3)) + QStringLiteral("; |0|2|||"));
 
-    void neverGoesBelowTwoParents()
-    {
-        Problem problem;
-        fillParent(problem, 2);
+        QVERIFY(problem.removeLastParent());
+        QVERIFY(problem.removeLastParent());
         QVERIFY(!problem.removeLastParent());
-        QCOMPARE(problem.noParents(), 2);
-        QCOMPARE(problem.parentName(2), QStringLiteral("Parent 2"));
-    }
-
-    void stateNamesAreIndexedStateFirst()
-    {
-        Problem problem;
-        problem.appendParent();
-        problem.parentStateName(3, 2) = QStringLiteral("third");
-        problem.parentStateName(2, 3) = QStringLiteral("second");
-        QCOMPARE(problem.parentStateName(3, 2), QStringLiteral("third"));
-        QCOMPARE(problem.parentStateName(2, 3), QStringLiteral("second"));
-        QCOMPARE(problem.parentStateName(2, 2), QString());
-        QCOMPARE(problem.parentStateName(3, 3), QString());
-    }
-
-    void oneProblemForTheWholeProgram()
-    {
-        QCOMPARE(&problem(), &problem());
-        QCOMPARE(problem().noParents(), 2);
-        QCOMPARE(problem().noChildStates, 2);
+        QCOMPARE(text(problem), text(filledProblem(2)));
     }
 };
 
