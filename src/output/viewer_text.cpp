@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -11,6 +12,27 @@ namespace vadazaz {
 namespace {
 
 constexpr qint64 chunkSize = 1 << 20;
+
+// How many bytes at the end start a UTF-8 sequence without finishing it. They are decoded with
+// the next piece: a decoder left holding them drops the first byte of the next piece when that
+// byte does not continue the sequence, so a broken character would take the CR after it, or the
+// next letter, with it. In a code page of single bytes, holding them back changes nothing.
+qsizetype unfinishedSequence(QByteArrayView bytes)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue; // continues a sequence that starts further back
+        const qsizetype length = byte < 0xC0   ? 1
+                                 : byte < 0xE0 ? 2
+                                 : byte < 0xF0 ? 3
+                                 : byte < 0xF8 ? 4
+                                               : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -28,16 +50,20 @@ struct ViewerTextBuilder::Private
     bool pendingCr = false; // the last piece ended with a CR whose LF may start the next one
     bool lineOpen = false;  // characters have come since the last line end
 
-    void decode()
+    // Decodes the lines; an unfinished character at their end waits for the next piece unless
+    // this is the last one.
+    void decode(bool last)
     {
-        const qsizetype needed = text.size() + decoder.requiredSpace(lines.size());
+        const qsizetype waiting = last ? 0 : unfinishedSequence(lines);
+        const QByteArrayView ready = QByteArrayView(lines).first(lines.size() - waiting);
+        const qsizetype needed = text.size() + decoder.requiredSpace(ready.size());
         if (needed > text.capacity())
             text.reserve(std::max(needed, text.capacity() * 2));
         const qsizetype old = text.size();
         text.resize(needed);
-        QChar *end = decoder.appendToBuffer(text.data() + old, lines);
+        QChar *end = decoder.appendToBuffer(text.data() + old, ready);
         text.truncate(end - text.constData());
-        lines.clear();
+        lines.remove(0, ready.size());
     }
 };
 
@@ -60,7 +86,7 @@ void ViewerTextBuilder::append(QByteArrayView bytes)
         return;
     const char *data = bytes.data();
     const qsizetype size = bytes.size();
-    d->lines.reserve(size + 2);
+    d->lines.reserve(d->lines.size() + size + 2);
     qsizetype i = 0;
     if (d->pendingCr) {
         d->pendingCr = false;
@@ -87,7 +113,7 @@ void ViewerTextBuilder::append(QByteArrayView bytes)
         d->lineOpen = false;
         i = data[cr + 1] == '\n' ? cr + 2 : cr + 1;
     }
-    d->decode();
+    d->decode(false);
 }
 
 QString ViewerTextBuilder::finish()
@@ -96,7 +122,7 @@ QString ViewerTextBuilder::finish()
         d->lines.append("\r\n");
     d->pendingCr = false;
     d->lineOpen = false;
-    d->decode();
+    d->decode(true);
     QString text = std::move(d->text);
     d->text = QString();
     d->decoder.resetState();

@@ -71,6 +71,8 @@ private Q_SLOTS:
             << QByteArray("a\r\n\r\n\rb") << fromLatin1("a\r\n\r\n\r\nb\r\n");
         QTest::newRow("LF before CR LF") << QByteArray("a\n\r\nb") << fromLatin1("a\n\r\nb\r\n");
         QTest::newRow("CR CR LF LF") << QByteArray("\r\r\n\n") << fromLatin1("\r\n\r\n\n\r\n");
+        QTest::newRow("unfinished character before the end")
+            << QByteArray("a\xe4\r\n\xc3") << QStringLiteral(u"a\ufffd\r\n\ufffd\r\n");
         QTest::newRow("TABs and blanks kept")
             << QByteArray("0.90\t\t0.10 \r\n") << fromLatin1("0.90\t\t0.10 \r\n");
     }
@@ -94,6 +96,7 @@ private Q_SLOTS:
         QTest::newRow("lone LF") << QByteArray("ab\ncd\n");
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r");
         QTest::newRow("UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f\x65\r\n\xe2\x82\xac 5\r\n");
+        QTest::newRow("broken UTF-8") << QByteArray("a\xe4\rb\xe4\xb8\r\n\xf0\x9f\x98x\xc3");
     }
     void piecesSplitAnywhere()
     {
