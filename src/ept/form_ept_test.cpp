@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 
+#include <unistd.h>
+
 using namespace vadazaz;
 using namespace vadazaz::testing;
 
@@ -695,6 +697,19 @@ private Q_SLOTS:
                                                 << QStringList{"a", "b", ""};
         QTest::newRow("lone CR") << QByteArray("a\rb\r") << "a\r\nb\r\n"
                                  << QStringList{"a", "b", ""};
+        QTest::newRow("binary with NUL bytes") << QByteArray("\x7f"
+                                                             "ELF\0\0\r\n\0",
+                                                             9)
+                                               << QStringLiteral(u"\x7f"
+                                                                 "ELF\0\0\r\n\0\r\n")
+                                               << QStringList{QStringLiteral(u"\x7f"
+                                                                             "ELF\0\0"),
+                                                              QStringLiteral(u"\0"), ""};
+        QTest::newRow("not UTF-8")
+            << QByteArray("Gr\xfc\xdf"
+                          "e\r\n\xe4")
+            << QStringLiteral(u"Gr\ufffd\ufffde\r\n\ufffd\r\n")
+            << QStringList{QStringLiteral(u"Gr\ufffd\ufffde"), QStringLiteral(u"\ufffd"), ""};
     }
     void viewsOtherFiles()
     {
@@ -717,24 +732,52 @@ private Q_SLOTS:
         QCOMPARE(blocks, lines);
     }
 
-    void viewingCancelledOrImpossible()
+    void viewingCancelledOrRefused_data()
     {
+        QTest::addColumn<QString>("name"); // in the test's folder; empty: the dialog is cancelled
+        QTest::addColumn<QString>("kind"); // what is made under that name
+        QTest::addColumn<qint64>("size");  // of a sparse file
+        QTest::newRow("cancelled") << ""
+                                   << "" << qint64(0);
+        QTest::newRow("missing file") << "nothing.TXT"
+                                      << "" << qint64(0);
+        QTest::newRow("a folder") << "folder.TXT"
+                                  << "folder" << qint64(0);
+        QTest::newRow("no read permission") << "locked.TXT"
+                                            << "unreadable" << qint64(0);
+        // The viewer's limit is 536870912 bytes (512 MiB).
+        QTest::newRow("one byte past the limit") << "past.TXT"
+                                                 << "sparse" << qint64(536870912 + 1);
+        QTest::newRow("several GiB") << "huge.TXT"
+                                     << "sparse" << (qint64(6) << 30);
+    }
+    void viewingCancelledOrRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        const QString chosen = name.isEmpty() ? QString() : folder->filePath(name);
+        if (kind == "folder") {
+            QVERIFY(QDir().mkdir(chosen));
+        } else if (kind == "unreadable") {
+            // The superuser reads any file, whatever its permissions say.
+            if (geteuid() == 0)
+                QSKIP("The superuser may read a file without read permission.");
+            QVERIFY(writeFile(chosen, "0.90\t\t0.10\r\n"));
+            QVERIFY(QFile::setPermissions(chosen, QFile::WriteOwner));
+        } else if (kind == "sparse") {
+            QFile file(chosen);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(size)); // a hole: no disk space, no time
+        }
         open();
         fill(rainEpt);
         calculate(QMessageBox::Yes, QMessageBox::Cancel);
         viewerText() = QStringLiteral("earlier\r\n");
         script->shown.clear();
 
-        // Cancel in the open dialog: nothing at all.
-        click(button("CommandViewFile"));
-        QCOMPARE(script->shown.size(), 1);
-        QCOMPARE(script->last().kind, ShownDialog::OpenDialog);
-        QCOMPARE(viewerText(), "earlier\r\n");
-
-        // A name that names no file: a message naming it, the pointer back to normal, no viewer.
-        script->shown.clear();
-        const QString missing = path("nothing.TXT");
-        script->answerFile(missing);
+        if (!chosen.isEmpty())
+            script->answerFile(chosen);
         bool viewed = false;
         QPointer<QTimer> waiting = whenModalShown([&viewed](QWidget *viewer) {
             viewed = true;
@@ -743,12 +786,26 @@ private Q_SLOTS:
         click(button("CommandViewFile"));
         delete waiting.data();
         QVERIFY(!viewed);
+        QCOMPARE(script->shown.first().kind, ShownDialog::OpenDialog);
         const QList<Message> messages = messagesOf(*script);
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.at(0), readViewerFile(missing).failure.value());
-        QVERIFY(messages.at(0).text.contains(missing));
+        if (chosen.isEmpty()) {
+            QVERIFY(messages.isEmpty()); // cancelled: nothing at all
+        } else if (kind == "sparse") {
+            QCOMPARE(messages, QList<Message>({{"Vadazaz", "The specified file is too large."}}));
+            QCOMPARE(QFileInfo(chosen).size(), size);
+        } else {
+            // Not opened: a message naming the file and the reason.
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages.at(0).title, "View CPT file");
+            const QString opening = "The file " + chosen + " could not be opened.\r";
+            QVERIFY(messages.at(0).text.startsWith(opening));
+            QVERIFY(messages.at(0).text.size() > opening.size());
+        }
+        QCOMPARE(script->last().buttons,
+                 chosen.isEmpty() ? QMessageBox::NoButton : QMessageBox::Ok);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QCOMPARE(viewerText(), "earlier\r\n"); // the last text read stays until a file is read
+        // The last text read stays until another file is opened for reading.
+        QCOMPARE(viewerText(), kind == "sparse" ? "" : "earlier\r\n");
         QVERIFY(buttonsAre(true, true));
     }
 
