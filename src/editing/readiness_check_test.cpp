@@ -5,20 +5,7 @@
 using namespace vadazaz;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QString noChildName = QStringLiteral(
-    "Please enter a name for the child variable.\r"
-    "Type the child's name in the box and then click the 'Enter child name' button.");
-const QString noChildStateNames =
-    QStringLiteral("Please enter names for the child variable states.");
-const QString noParentDetails =
-    QStringLiteral("Please enter details for the all parent variables.");
-const QString noNonModifyingParent =
-    QStringLiteral("You must have at least one non-modifying parent.");
-
-} // namespace
-
+// Each refusal is also met, one after another, through the main window's "Edit EPT" button.
 class ReadinessCheckTest : public QObject
 {
     Q_OBJECT
@@ -26,87 +13,56 @@ class ReadinessCheckTest : public QObject
 private Q_SLOTS:
     void reportsTheFirstThingMissing_data()
     {
-        QTest::addColumn<QString>("childName");
-        QTest::addColumn<QStringList>("childStateNames"); // states 1..3 as stored
+        QTest::addColumn<QString>("child"); // name and state names 1..3 as stored
         QTest::addColumn<int>("noChildStates");
-        QTest::addColumn<QStringList>("parentNames");
-        QTest::addColumn<QList<int>>("parentTypes");
+        QTest::addColumn<QString>("parents"); // name and type of each parent
         QTest::addColumn<QString>("refusal"); // empty: the EPT may open
 
-        const QStringList two{u"High"_s, u"Low"_s, u""_s};
-        const QStringList three{u"High"_s, u"Mid"_s, u"Low"_s};
-        const QStringList parents{u"Wind"_s, u"Temp"_s};
-        const QList<int> nonMod{0, 0};
-        const QString none;
-        QTest::newRow("fresh start") << QString() << QStringList{u""_s, u""_s, u""_s} << 2
-                                     << QStringList{u""_s, u""_s} << nonMod << noChildName;
-        QTest::newRow("no child state names") << u"Rain"_s << QStringList{u""_s, u""_s, u""_s} << 2
-                                              << parents << nonMod << noChildStateNames;
-        QTest::newRow("second child state unnamed")
-            << u"Rain"_s << QStringList{u"High"_s, u""_s, u""_s} << 2 << parents << nonMod
-            << noChildStateNames;
-        QTest::newRow("switched from 2 to 3 states")
-            << u"Rain"_s << two << 3 << parents << nonMod << noChildStateNames;
-        QTest::newRow("second parent not entered")
-            << u"Rain"_s << two << 2 << QStringList{u"Wind"_s, u""_s} << nonMod << noParentDetails;
-        QTest::newRow("added parent never edited")
-            << u"Rain"_s << two << 2 << QStringList{u"Wind"_s, u"Temp"_s, u""_s}
-            << QList<int>{1, 1, 0} << noParentDetails;
-        QTest::newRow("every parent Modifying")
-            << u"Rain"_s << two << 2 << parents << QList<int>{1, 1} << noNonModifyingParent;
-        QTest::newRow("one Non-modifying parent is enough")
-            << u"Rain"_s << two << 2 << QStringList{u"A"_s, u"B"_s, u"C"_s} << QList<int>{1, 1, 0}
-            << none;
         QTest::newRow("only the first is reported")
-            << QString() << QStringList{u""_s, u""_s, u""_s} << 3 << QStringList{u""_s, u""_s}
-            << QList<int>{1, 1} << noChildName;
-        QTest::newRow("states before parents")
-            << u"Rain"_s << QStringList{u""_s, u""_s, u""_s} << 2 << QStringList{u""_s, u""_s}
-            << QList<int>{1, 1} << noChildStateNames;
-        QTest::newRow("stale third name with 2 states")
-            << u"Rain"_s << QStringList{u"High"_s, u"Low"_s, u"Old"_s} << 2 << parents << nonMod
-            << none;
-        QTest::newRow("complete with 3 states")
-            << u"Rain"_s << three << 3 << parents << nonMod << none;
+            << u"|||"_s << 3 << u":1,:1"_s
+            << u"Please enter a name for the child variable.\r"
+               "Type the child's name in the box and then click the 'Enter child name' button."_s;
+        QTest::newRow("second child state unnamed")
+            << u"Rain|High||"_s << 2 << u"Wind:0,Temp:0"_s
+            << u"Please enter names for the child variable states."_s;
+        QTest::newRow("third parent unnamed, though the only Non-modifying one")
+            << u"Rain|High|Low|"_s << 2 << u"Wind:1,Temp:1,:0"_s
+            << u"Please enter details for the all parent variables."_s;
+        QTest::newRow("every parent Modifying")
+            << u"Rain|High|Low|"_s << 2 << u"Wind:1,Temp:1"_s
+            << u"You must have at least one non-modifying parent."_s;
+        QTest::newRow("one Non-modifying parent is enough")
+            << u"Rain|High|Low|"_s << 2 << u"A:1,B:1,C:0"_s << QString();
         QTest::newRow("blank names count as entered")
-            << u" "_s << QStringList{u" "_s, u" "_s, u""_s} << 2 << QStringList{u" "_s, u" "_s}
-            << nonMod << none;
+            << u" | | |"_s << 2 << u" :0, :0"_s << QString();
     }
 
     void reportsTheFirstThingMissing()
     {
-        QFETCH(QString, childName);
-        QFETCH(QStringList, childStateNames);
+        QFETCH(QString, child);
         QFETCH(int, noChildStates);
-        QFETCH(QStringList, parentNames);
-        QFETCH(QList<int>, parentTypes);
+        QFETCH(QString, parents);
         QFETCH(QString, refusal);
 
         Problem problem;
-        problem.childName = childName;
+        problem.childName = child.section(u'|', 0, 0);
         for (int s = 1; s <= 3; ++s)
-            problem.childStateName(s) = childStateNames.at(s - 1);
+            problem.childStateName(s) = child.section(u'|', s, s);
         problem.noChildStates = noChildStates;
-        while (problem.noParents() < parentNames.size())
+        const QStringList list = parents.split(u',');
+        while (problem.noParents() < list.size())
             problem.appendParent();
         for (int p = 1; p <= problem.noParents(); ++p) {
-            problem.parentName(p) = parentNames.at(p - 1);
-            problem.parentType(p) = parentTypes.at(p - 1);
+            problem.parentName(p) = list.at(p - 1).section(u':', 0, 0);
+            problem.parentType(p) = list.at(p - 1).section(u':', 1).toInt();
             // The state names are not what shows that a parent was entered.
-            if (!parentNames.at(p - 1).isEmpty()) {
-                problem.parentStateName(1, p) = QStringLiteral("Up");
-                problem.parentStateName(2, p) = QStringLiteral("Down");
-            }
+            problem.parentStateName(1, p) = QStringLiteral("Up");
+            problem.parentStateName(2, p) = QStringLiteral("Down");
         }
 
         const std::optional<Message> message = readinessRefusal(problem);
-        if (refusal.isEmpty()) {
-            QVERIFY2(!message, qPrintable(message ? message->text : QString()));
-        } else {
-            QVERIFY(message);
-            QCOMPARE(message->text, refusal);
-            QCOMPARE(message->title, QStringLiteral("Edit EPT"));
-        }
+        QCOMPARE(message ? message->title + u": "_s + message->text : QString(),
+                 refusal.isEmpty() ? QString() : u"Edit EPT: "_s + refusal);
     }
 };
 
