@@ -26,6 +26,7 @@
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -878,34 +879,67 @@ private Q_SLOTS:
 
     // --- The whole road through the windows ---
 
+    // The child and its states; the Modifying parent 1 and the Non-modifying parent 2, each as
+    // its name and then its states; what the EPT window shows; the labelled file.
+    void wholeRoadThroughTheWindows_data()
+    {
+        QTest::addColumn<QStringList>("childNames");
+        QTest::addColumn<QStringList>("parent1");
+        QTest::addColumn<QStringList>("parent2");
+        QTest::addColumn<QStringList>("headings");
+        QTest::addColumn<QByteArray>("labelled");
+        QTest::newRow("rain") << QStringList{"Rain", "High", "Low"}
+                              << QStringList{"Wind", "Strong", "Weak"}
+                              << QStringList{"Temp", "Hot", "Cold"}
+                              << QStringList{"Temp",  "Hot",  "Cold", "Wind:", "Strong", "Weak",
+                                             "Rain:", "High", "Low",  "High",  "Low"}
+                              << rainLabelled;
+        // UTF-8 in the file, every field of 10 characters padded by characters, not bytes.
+        QTest::newRow("names beyond ASCII")
+            << QStringList{u"Ωmega中ßéé1"_s, u"Éé中"_s, u"ßchwachΩ中é"_s}
+            << QStringList{u"Wind中"_s, u"Starkéß"_s, u"Ωeak"_s}
+            << QStringList{u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s}
+            << QStringList{u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s,      u"Wind中:"_s,
+                           u"Starkéß"_s,     u"Ωeak"_s, u"Ωmega中ßéé1:"_s, u"Éé中"_s,
+                           u"ßchwa"_s,       u"Éé中"_s, u"ßchwa"_s}
+            << u"Wind中     \tTemp中éßΩ12\tΩmega中ßéé1=Éé中\tΩmega中ßéé1=ßchwachΩ中é\t\r\n"
+               "\r\n"
+               "Starkéß   \tHeiß      \t0.90           \t0.10\r\n"
+               "Starkéß   \tKälte中    \t0.70           \t0.30\r\n"
+               "Ωeak      \tHeiß      \t0.40           \t0.60\r\n"
+               "Ωeak      \tKälte中    \t0.05           \t0.95\r\n"_s.toUtf8();
+    }
     void wholeRoadThroughTheWindows()
     {
+        QFETCH(QStringList, childNames);
+        QFETCH(QStringList, parent1);
+        QFETCH(QStringList, parent2);
+        QFETCH(QStringList, headings);
+        QFETCH(QByteArray, labelled);
         problem().initialise();
         MainFormDriver main;
-        main.enterChildName(QStringLiteral("Rain"));
-        QVERIFY(main.enterChildStates({QStringLiteral("High"), QStringLiteral("Low")}));
-        QVERIFY(main.enterParent(1, QStringLiteral("Wind"), QStringLiteral("Modifying"),
-                                 {QStringLiteral("Strong"), QStringLiteral("Weak")}));
-        QVERIFY(main.enterParent(2, QStringLiteral("Temp"), QStringLiteral("Non-modifying"),
-                                 {QStringLiteral("Hot"), QStringLiteral("Cold")}));
-        QCOMPARE(main.row(1), QStringList({"Parent 1", "Wind", "Modifying", "2"}));
-        QCOMPARE(main.row(2), QStringList({"Parent 2", "Temp", "Non-modifying", "2"}));
+        main.enterChildName(childNames.at(0));
+        QVERIFY(main.enterChildStates(childNames.mid(1)));
+        QVERIFY(main.enterParent(1, parent1.at(0), "Modifying", parent1.mid(1)));
+        QVERIFY(main.enterParent(2, parent2.at(0), "Non-modifying", parent2.mid(1)));
+        QCOMPARE(main.row(1), QStringList({"Parent 1", parent1.at(0), "Modifying", "2"}));
+        QCOMPARE(main.row(2), QStringList({"Parent 2", parent2.at(0), "Non-modifying", "2"}));
         script->shown.clear();
 
         QString viewed;
-        QStringList headings;
+        QStringList shownHeadings;
         const bool opened = clickAndHandle(main.button("CommandEditEPT"), [&](QWidget *window) {
             QCOMPARE(window->objectName(), "FormEPT");
             const auto in = [window](const char *name) {
                 return child<QPushButton>(window, name);
             };
             auto *grid = child<QTableWidget>(window, "GridEPT");
-            headings << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
-                     << grid->item(1, 0)->text();
+            shownHeadings << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
+                          << grid->item(1, 0)->text();
             for (const char *name :
                  {"labelMPname1", "LabelMPstate11", "LabelMPstate12", "LabelChildName",
                   "LabelChild1", "LabelChild2", "LabelChild3", "LabelChild4"})
-                headings << child<QLabel>(window, name)->text();
+                shownHeadings << child<QLabel>(window, name)->text();
             int n = 1;
             for (const QString &row : rainEpt)
                 for (const QString &figure : row.split(QLatin1Char(' ')))
@@ -930,14 +964,13 @@ private Q_SLOTS:
             click(in("CommandCancel"));
         });
         QVERIFY(opened);
-        QCOMPARE(headings, QStringList({"Temp", "Hot", "Cold", "Wind:", "Strong", "Weak",
-                                        "Rain:", "High", "Low", "High", "Low"}));
+        QCOMPARE(shownHeadings, headings);
         QCOMPARE(messagesOf(*script), QList<Message>({{"Calculate CPT", calculated},
                                                       {"Save CPT", withNames},
                                                       {"Save CPT", withNames}}));
-        QCOMPARE(contentsOf(path("road labelled.TXT")), rainLabelled);
+        QCOMPARE(contentsOf(path("road labelled.TXT")), labelled);
         QCOMPARE(contentsOf(path("road plain.txt")), rainPlain);
-        QCOMPARE(viewed, QString::fromLatin1(rainLabelled).replace("\r\n", "\n"));
+        QCOMPARE(viewed, QString::fromUtf8(labelled).replace("\r\n", "\n"));
 
         // "Edit EPT" again builds a new window: empty fields, "Save CPT" and "View CPT file" off.
         bool fresh = false;

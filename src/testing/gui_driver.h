@@ -11,13 +11,24 @@
 
 namespace vadazaz::testing {
 
-// Replaces the text of a box by typing.
+// Replaces the text of a box by typing. A letter beyond ASCII (é, Ω, 中) comes as a key that
+// carries it, as a keyboard layout or an input method delivers it.
 inline void typeInto(QLineEdit *box, const QString &text)
 {
     box->setFocus();
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(box, c.toLatin1());
+            continue;
+        }
+        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
 }
 
 inline void typeInto(QComboBox *box, const QString &text)
