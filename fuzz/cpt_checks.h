@@ -74,19 +74,15 @@ inline QString num(double value)
 inline QList<QByteArrayView> crlfLines(QByteArrayView file, const char *what)
 {
     QList<QByteArrayView> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < file.size(); ++i) {
-        if (file[i] == '\n') {
-            check(i > start && file[i - 1] == '\r', what,
-                  [&] { return QStringLiteral("LF without CR"); });
-            lines.append(file.sliced(start, i - 1 - start));
-            start = i + 1;
-        } else if (file[i] == '\r') {
-            check(i + 1 < file.size() && file[i + 1] == '\n', what,
-                  [&] { return QStringLiteral("CR alone"); });
-        }
+    while (!file.isEmpty()) {
+        const qsizetype end = file.indexOf('\n');
+        check(end > 0 && file[end - 1] == '\r', what,
+              [] { return QStringLiteral("a line without CR LF at its end"); });
+        const QByteArrayView line = file.first(end - 1);
+        check(!line.contains('\r'), what, [] { return QStringLiteral("a CR inside a line"); });
+        lines.append(line);
+        file = file.sliced(end + 1);
     }
-    check(start == file.size(), what, [&] { return QStringLiteral("the last line has no CR LF"); });
     return lines;
 }
 
