@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vadazaz;
@@ -746,6 +747,8 @@ private Q_SLOTS:
                                   << "folder" << qint64(0);
         QTest::newRow("no read permission") << "locked.TXT"
                                             << "unreadable" << qint64(0);
+        QTest::newRow("a pipe nobody writes to") << "pipe.TXT"
+                                                 << "fifo" << qint64(0);
         // The viewer's limit is 536870912 bytes (512 MiB).
         QTest::newRow("one byte past the limit") << "past.TXT"
                                                  << "sparse" << qint64(536870912 + 1);
@@ -766,6 +769,8 @@ private Q_SLOTS:
                 QSKIP("The superuser may read a file without read permission.");
             QVERIFY(writeFile(chosen, "0.90\t\t0.10\r\n"));
             QVERIFY(QFile::setPermissions(chosen, QFile::WriteOwner));
+        } else if (kind == "fifo") {
+            QVERIFY(::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
         } else if (kind == "sparse") {
             QFile file(chosen);
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -1,6 +1,7 @@
 #include "output/viewer_text.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -169,6 +170,11 @@ ViewerRead readViewerText(QIODevice &device, qint64 limit)
 
 ViewerRead readViewerFile(const QString &path, qint64 limit)
 {
+    // Opening a pipe waits for a writer, and a device may never end: only files are read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return {
+            {}, cannotOpenFileMessage(path, QStringLiteral("It is not a regular file.")), false};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, cannotOpenFileMessage(path, file.errorString()), false};
