@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/fonts.h"
+#include "app/name_box.h"
 #include "store/problem.h"
 #include "ui_form_child_state.h"
 
@@ -15,6 +16,8 @@ FormChildState::FormChildState(QWidget *parent)
     ui->setupUi(this);
     setFixedSize(size());
     setFont(controlFont());
+    for (QLineEdit *box : {ui->TextState1, ui->TextState2, ui->TextState3})
+        makeNameBox(box);
     ui->LabelHeading->setFont(headingFont());
     ui->Label1->setFont(noteFont());
     for (QLabel *label : {ui->LabelState1, ui->LabelState2, ui->LabelState3})

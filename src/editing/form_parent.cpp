@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/fonts.h"
+#include "app/name_box.h"
 #include "store/problem.h"
 #include "ui_form_parent.h"
 
@@ -25,6 +26,8 @@ FormParent::FormParent(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
     ui->setupUi(this);
     setFixedSize(size());
     setFont(controlFont());
+    for (QLineEdit *box : {ui->TextName, ui->TextState1, ui->TextState2, ui->TextState3})
+        makeNameBox(box);
     for (QLabel *label :
          {ui->Label1, ui->Label4, ui->Label2, ui->Label3, ui->LabelState2, ui->LabelState3})
         label->setFont(labelFont());

@@ -3,12 +3,13 @@
 #include "about/form_about.h"
 #include "app/dialogs.h"
 #include "app/fonts.h"
+#include "app/name_box.h"
 #include "editing/form_child_state.h"
 #include "editing/form_parent.h"
 #include "editing/my_functions.h"
 #include "editing/readiness_check.h"
-#include "ept/form_ept.h"
 #include "ept/ept_shape.h"
+#include "ept/form_ept.h"
 #include "store/problem.h"
 #include "ui_main_form.h"
 
@@ -36,6 +37,7 @@ MainForm::MainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     setFont(controlFont());
+    makeNameBox(ui->TextChildName);
     for (QLabel *heading : {ui->Label1, ui->Label4, ui->Label6})
         heading->setFont(headingFont());
     for (QLabel *label : {ui->Label2, ui->Label3, ui->Label5})

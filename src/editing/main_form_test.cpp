@@ -5,6 +5,7 @@
 #include "testing/scripted_dialogs.h"
 #include "testing/test_main.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -133,6 +134,18 @@ private Q_SLOTS:
         QCOMPARE(script->last().title, "Enter child name");
         QCOMPARE(script->last().text, message);
         QCOMPARE(script->last().buttons, QMessageBox::Ok);
+    }
+
+    void pastedLineBreaksAndTabsAreRefused()
+    {
+        auto *box = w<QLineEdit>("TextChildName");
+        box->setFocus();
+        for (const QString pasted : {"Dry\tSoil", "Dry\nSoil", "Dry\rSoil", "Dry Soil"}) {
+            QGuiApplication::clipboard()->setText(pasted);
+            box->clear();
+            QTest::keySequence(box, QKeySequence::Paste);
+            QCOMPARE(box->text(), pasted == "Dry Soil" ? pasted : "");
+        }
     }
 
     void typingInTheBoxStoresNothing()
