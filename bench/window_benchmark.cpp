@@ -4,6 +4,7 @@
 // rest of the file goes into it.
 
 #include "app/fonts.h"
+#include "bench_support.h"
 #include "ept/cpt_computation.h"
 #include "ept/ept_shape.h"
 #include "ept/ept_validation.h"
@@ -19,8 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -28,13 +27,6 @@
 using namespace vadazaz;
 
 namespace {
-
-long peakKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 double msSince(const QElapsedTimer &timer)
 {
@@ -66,31 +58,10 @@ Problem largestEpt()
 // Twenty Non-modifying parents of 2 states: 1048576 CPT rows.
 bool writeLargestCpt(const QString &path)
 {
-    Problem p;
-    p.childName = QStringLiteral("Child");
-    p.childStateName(1) = QStringLiteral("Yes");
-    p.childStateName(2) = QStringLiteral("No");
-    while (p.noParents() < 20)
-        p.appendParent();
-    for (int q = 1; q <= 20; ++q) {
-        p.parentName(q) = QStringLiteral("Parent%1").arg(q);
-        p.parentStateName(1, q) = QStringLiteral("High");
-        p.parentStateName(2, q) = QStringLiteral("Low");
-    }
-    const EptShape shape = deriveEptShape(p);
-    QStringList cells;
-    for (int r = 1; r <= shape.eptRows; ++r) {
-        const int first = r == 1 ? 95 : r == 2 ? 5 : 5 + (r * 4) % 90;
-        cells << QString::number(first) << QString::number(100 - first);
-    }
-    const EptValidation validation =
-        validateEpt(cells, shape.eptRows, shape.eptCols, 2, 0, QStringLiteral("."));
-    if (validation.refusal)
-        return false;
-    const CellConfiguration configuration(p, shape);
-    const CptComputation computation = computeCpt(p, configuration, validation.values);
-    return computation.cpt && saveCptFile(path, CptLayout::Labelled, p, configuration.parentOrder,
-                                          *computation.cpt, QStringLiteral("."), nullptr);
+    const bench::LargestCpt largest;
+    const std::optional<Cpt> cpt = largest.compute();
+    return cpt && saveCptFile(path, CptLayout::Labelled, largest.problem, largest.cells.parentOrder,
+                              *cpt, QStringLiteral("."), nullptr);
 }
 
 } // namespace
@@ -175,6 +146,6 @@ int main(int argc, char *argv[])
                 "without answering events %.0f ms\n",
                 static_cast<long long>(viewerText().count(QLatin1Char('\n'))), fillMs,
                 longestGapMs);
-    std::printf("peak memory: %.0f MB\n", double(peakKiB()) / 1024.0);
+    std::printf("peak memory: %.0f MB\n", double(bench::peakKiB()) / 1024.0);
     return 0;
 }
