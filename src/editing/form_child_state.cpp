@@ -6,12 +6,10 @@
 #include "store/problem.h"
 #include "ui_form_child_state.h"
 
-#include <QCloseEvent>
-
 namespace vadazaz {
 
 FormChildState::FormChildState(QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FormChildState>())
+    : EditingDialog(parent), ui(std::make_unique<Ui::FormChildState>())
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -27,19 +25,6 @@ FormChildState::FormChildState(QWidget *parent)
 }
 
 FormChildState::~FormChildState() = default;
-
-void FormChildState::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    closedByFrame_ = false;
-    Form_Activate();
-}
-
-void FormChildState::closeEvent(QCloseEvent *event)
-{
-    closedByFrame_ = true;
-    QDialog::closeEvent(event);
-}
 
 void FormChildState::Form_Activate()
 {

@@ -6,8 +6,6 @@
 #include "store/problem.h"
 #include "ui_form_parent.h"
 
-#include <QCloseEvent>
-
 namespace vadazaz {
 
 namespace {
@@ -21,7 +19,8 @@ Message editParentMessage(const QString &text)
 
 } // namespace
 
-FormParent::FormParent(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::FormParent>())
+FormParent::FormParent(QWidget *parent)
+    : EditingDialog(parent), ui(std::make_unique<Ui::FormParent>())
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -38,19 +37,6 @@ FormParent::FormParent(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
 }
 
 FormParent::~FormParent() = default;
-
-void FormParent::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    closedByFrame_ = false;
-    Form_Activate();
-}
-
-void FormParent::closeEvent(QCloseEvent *event)
-{
-    closedByFrame_ = true;
-    QDialog::closeEvent(event);
-}
 
 void FormParent::showLayout(int states)
 {

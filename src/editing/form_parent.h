@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "editing/editing_dialog.h"
 
 #include <memory>
 
@@ -12,22 +12,17 @@ namespace vadazaz {
 
 // Edits the parent at selectedParent: name, type, number of states and state names. The store
 // is written only when every entry is valid, and then whole.
-class FormParent : public QDialog
+class FormParent : public EditingDialog
 {
     Q_OBJECT
 public:
     explicit FormParent(QWidget *parent = nullptr);
     ~FormParent() override;
 
-    // Whether the dialog was last closed by its frame rather than by OK or Cancel.
-    bool closedByFrame() const { return closedByFrame_; }
-
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void Form_Activate() override;
 
 private Q_SLOTS:
-    void Form_Activate();
     void ComboNoStates_Click(int index);
     void CommandOK_Click();
     void CommandCancel_Click();
@@ -36,7 +31,6 @@ private:
     void showLayout(int states);
 
     std::unique_ptr<Ui::FormParent> ui;
-    bool closedByFrame_ = false;
 };
 
 } // namespace vadazaz

@@ -152,6 +152,16 @@ void MainForm::Form_Activate()
     setGridText(p - 1, 3, QString::number(store.parentNoStates(p)));
 }
 
+template <typename Dialog> void MainForm::openEditingDialog(std::unique_ptr<Dialog> &dialog)
+{
+    if (!dialog)
+        dialog = std::make_unique<Dialog>(this);
+    dialog->exec();
+    if (dialog->closedByFrame())
+        dialog.reset();
+    Form_Activate();
+}
+
 void MainForm::CommandEnterChildName_Click()
 {
     const QString name = ui->TextChildName->text();
@@ -188,12 +198,7 @@ void MainForm::CommandEditChildStates_Click()
         return;
     }
     problem().noChildStates = count.toInt();
-    if (!formChildState_)
-        formChildState_ = std::make_unique<FormChildState>(this);
-    formChildState_->exec();
-    if (formChildState_->closedByFrame())
-        formChildState_.reset();
-    Form_Activate();
+    openEditingDialog(formChildState_);
 }
 
 void MainForm::CommandAddParent_Click()
@@ -232,12 +237,7 @@ void MainForm::CommandEditParent_Click()
         return;
     }
     problem().selectedParent = index + 1;
-    if (!formParent_)
-        formParent_ = std::make_unique<FormParent>(this);
-    formParent_->exec();
-    if (formParent_->closedByFrame())
-        formParent_.reset();
-    Form_Activate();
+    openEditingDialog(formParent_);
 }
 
 void MainForm::CommandEditEPT_Click()

@@ -39,6 +39,8 @@ private Q_SLOTS:
 
 private:
     void setGridText(int row, int column, const QString &text);
+    // Shows a dialog modally, creating it on first use and discarding it when closed by its frame.
+    template <typename Dialog> void openEditingDialog(std::unique_ptr<Dialog> &dialog);
 
     std::unique_ptr<Ui::MainForm> ui;
     std::unique_ptr<FormChildState> formChildState_;
