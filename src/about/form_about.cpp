@@ -1,7 +1,6 @@
 #include "about/form_about.h"
 
 #include "about/program_icon.h"
-#include "about/project_info.h"
 #include "about/sys_info.h"
 #include "app/dialogs.h"
 #include "app/fonts.h"
@@ -24,9 +23,9 @@ FormAbout::FormAbout(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     ui->lblTitle->setFont(titleFont);
     ui->picIcon->setPixmap(programIcon().pixmap(ui->picIcon->size()));
     ui->Label1->setText(
-        QStringLiteral("Made by the Vadazaz project: %1. Its README.md, at the top of the "
-                       "program's source, tells how to reach the developers.")
-            .arg(QLatin1String(homePage)));
+        QStringLiteral("Made by the Vadazaz project, whose home is the Vadazaz source "
+                       "repository. Its README.md, at the top of the repository, tells how to "
+                       "reach the developers."));
     connect(ui->cmdOK, &QPushButton::clicked, this, &FormAbout::cmdOK_Click);
     connect(ui->cmdSysInfo, &QPushButton::clicked, this, &FormAbout::cmdSysInfo_Click);
     Form_Load();
