@@ -1,0 +1,25 @@
+#pragma once
+
+// Whole files in the tests: what a file holds, and a file written in one go.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace vadazaz::testing {
+
+// The bytes of the file, or "(missing)" when it cannot be read.
+inline QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// Writes the bytes as the whole file; answers whether it did.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace vadazaz::testing
