@@ -424,7 +424,6 @@ private Q_SLOTS:
                  save == QMessageBox::Yes && names != QMessageBox::Cancel
                      ? "Text files (*.TXT)|*.TXT"
                      : "");
-        QCOMPARE(form->cpt()->values, rainValues);
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files),
                  file.isEmpty() ? QStringList() : QStringList{file});
         if (!file.isEmpty())
@@ -492,7 +491,6 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{u"kept.TXT"_s});
         QVERIFY(buttonsAre(true, true));
-        QCOMPARE(form->cpt()->values, rainValues);
         QCOMPARE(QStringList({field(1)->text(), field(8)->text()}), QStringList({"90", "95"}));
         // The same table can then be saved elsewhere.
         saveAs(QMessageBox::Yes, path(u"good.TXT"_s));
@@ -570,8 +568,6 @@ private Q_SLOTS:
         // A message that ends in CR goes on with the system's reason.
         QCOMPARE(expected.endsWith(u'\r') ? shown.left(expected.size()) : shown, expected);
         QVERIFY(!expected.endsWith(u'\r') || shown.size() > expected.size());
-        QCOMPARE(script->last().buttons,
-                 messages.isEmpty() ? QMessageBox::NoButton : QMessageBox::Ok);
         QCOMPARE(viewerText(), !lines.isEmpty()
                                    ? lines.join(u"\r\n"_s).replace(QChar::LineSeparator, u'\n')
                                : kind == u"sparse"_s ? u""_s
