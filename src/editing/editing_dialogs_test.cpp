@@ -12,24 +12,28 @@ using namespace vadazaz::testing;
 
 namespace {
 
-struct DialogView
+QString text(QWidget *dialog, const char *name)
 {
-    QStringList boxes;   // the texts of TextState1..3 (parent dialog: TextName first)
-    QList<bool> visible; // LabelState3 and TextState3
-    QString labelState2;
-};
+    if (auto *box = dialog->findChild<QComboBox *>(name))
+        return box->currentText();
+    if (auto *box = dialog->findChild<QLineEdit *>(name))
+        return box->text();
+    return child<QLabel>(dialog, name)->text();
+}
 
-DialogView look(QWidget *dialog, bool withName)
+// What a person sees in a dialog, on one line: its boxes (the parent dialog's name, type and
+// count first), "+" or "-" for the third box shown or hidden, and the second state's label.
+QString look(QWidget *dialog)
 {
-    DialogView view;
-    if (withName)
-        view.boxes << child<QLineEdit>(dialog, "TextName")->text();
-    for (int s = 1; s <= 3; ++s)
-        view.boxes << child<QLineEdit>(dialog, "TextState" + QString::number(s))->text();
-    view.visible << child<QLabel>(dialog, "LabelState3")->isVisible()
-                 << child<QLineEdit>(dialog, "TextState3")->isVisible();
-    view.labelState2 = child<QLabel>(dialog, "LabelState2")->text();
-    return view;
+    QStringList parts;
+    for (const char *name : {"TextName", "ComboType", "ComboNoStates"})
+        if (dialog->findChild<QWidget *>(name))
+            parts << text(dialog, name);
+    parts << text(dialog, "TextState1") << text(dialog, "TextState2") << text(dialog, "TextState3");
+    const bool third = child<QLineEdit>(dialog, "TextState3")->isVisible();
+    if (third != child<QLabel>(dialog, "LabelState3")->isVisible())
+        return "third label and box disagree";
+    return parts.join('|') + (third ? " +" : " -") + " / " + text(dialog, "LabelState2");
 }
 
 void ok(QWidget *dialog)
@@ -42,15 +46,18 @@ void cancel(QWidget *dialog)
     click(child<QPushButton>(dialog, "CommandCancel"));
 }
 
-QStringList childStates()
+QString stored()
 {
-    return {problem().childStateName(1), problem().childStateName(2), problem().childStateName(3)};
-}
-
-QStringList parentStates(int p)
-{
-    return {problem().parentStateName(1, p), problem().parentStateName(2, p),
-            problem().parentStateName(3, p)};
+    const Problem &store = problem();
+    QStringList parts{store.childStateName(1), store.childStateName(2), store.childStateName(3)};
+    for (int p = 1; p <= store.noParents(); ++p)
+        parts << QString("%1 %2 %3: %4,%5,%6")
+                     .arg(store.parentName(p))
+                     .arg(store.parentType(p))
+                     .arg(store.parentNoStates(p))
+                     .arg(store.parentStateName(1, p), store.parentStateName(2, p),
+                          store.parentStateName(3, p));
+    return parts.join('|');
 }
 
 } // namespace
@@ -61,6 +68,20 @@ class EditingDialogsTest : public QObject
 
     std::unique_ptr<ScriptedDialogs> script;
     std::unique_ptr<MainFormDriver> main;
+
+    // Opens a dialog, looks at it, then leaves it as close says: OK, Cancel or the frame.
+    QString peek(bool parent, void (*close)(QWidget *) = cancel)
+    {
+        QString seen = "not opened";
+        const auto inside = [&](QWidget *dialog) {
+            seen = look(dialog);
+            close(dialog);
+        };
+        parent ? main->editParent(1, inside) : main->editChildStates(inside);
+        return seen;
+    }
+    QString peekChild() { return peek(false); }
+    QString peekParent() { return peek(true); }
 
 private Q_SLOTS:
     void init()
@@ -78,23 +99,17 @@ private Q_SLOTS:
 
     void childDialogStartsEmptyAndNamesTheChild()
     {
-        DialogView first;
         QString heading;
         QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            first = look(dialog, false);
-            heading = child<QLabel>(dialog, "LabelHeading")->text();
-            QCOMPARE(dialog->windowTitle(), "Edit child states");
+            heading = dialog->windowTitle() + ": " + text(dialog, "LabelHeading");
             QCOMPARE(dialog->size(), QSize(441, 247));
             cancel(dialog);
         }));
-        QCOMPARE(first.boxes, QStringList({"", "", ""}));
-        QCOMPARE(first.visible, QList<bool>({false, false}));
-        QCOMPARE(first.labelState2, "Name of state 2 (most negative)");
-        QCOMPARE(heading, "Edit states of Rain");
-
+        QCOMPARE(heading, "Edit child states: Edit states of Rain");
+        QCOMPARE(peekChild(), "|| - / Name of state 2 (most negative)");
         main->enterChildName("Snow fall");
         QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            heading = child<QLabel>(dialog, "LabelHeading")->text();
+            heading = text(dialog, "LabelHeading");
             cancel(dialog);
         }));
         QCOMPARE(heading, "Edit states of Snow fall");
@@ -103,33 +118,24 @@ private Q_SLOTS:
     void childOkNeedsEveryShownName()
     {
         QVERIFY(chooseFromList(main->w<QComboBox>("ComboNoChildStates"), "3"));
-        bool stayedOpen = false;
-        DialogView view;
+        QString seen;
         QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            view = look(dialog, false);
             MainFormDriver::fillStates(dialog, {"High", "Mid"});
             ok(dialog);
-            stayedOpen = dialog->isVisible();
+            seen = look(dialog) + (dialog->isVisible() ? " (still open)" : "");
             MainFormDriver::fillStates(dialog, {"High", "Mid", "Low"});
             ok(dialog);
         }));
-        QCOMPARE(view.visible, QList<bool>({true, true}));
-        QCOMPARE(view.labelState2, "Name of state 2");
-        QVERIFY(stayedOpen);
+        QCOMPARE(seen, "High|Mid| + / Name of state 2 (still open)");
         QCOMPARE(script->shown.size(), 1);
         QCOMPARE(script->last().title, "OK child states");
         QCOMPARE(script->last().text, "Please type in all state names.");
-        QCOMPARE(childStates(), QStringList({"High", "Mid", "Low"}));
+        QVERIFY(stored().startsWith("High|Mid|Low|"));
 
         // Two states: the hidden third box keeps its text, but the store's third name is emptied.
         QVERIFY(chooseFromList(main->w<QComboBox>("ComboNoChildStates"), "2"));
-        QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            view = look(dialog, false);
-            ok(dialog);
-        }));
-        QCOMPARE(view.boxes, QStringList({"High", "Mid", "Low"}));
-        QCOMPARE(view.visible, QList<bool>({false, false}));
-        QCOMPARE(childStates(), QStringList({"High", "Mid", ""}));
+        QCOMPARE(peek(false, ok), "High|Mid|Low - / Name of state 2 (most negative)");
+        QVERIFY(stored().startsWith("High|Mid||"));
     }
 
     void childBoxesKeepCancelledTextUntilClosedByTheFrame()
@@ -139,88 +145,54 @@ private Q_SLOTS:
             MainFormDriver::fillStates(dialog, {"Soaked", "Parched"});
             cancel(dialog);
         }));
-        QCOMPARE(childStates(), QStringList({"Wet", "Dry", ""}));
-        DialogView view;
-        QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            view = look(dialog, false);
-            dialog->close();
-        }));
-        QCOMPARE(view.boxes, QStringList({"Soaked", "Parched", ""}));
-        QCOMPARE(childStates(), QStringList({"Wet", "Dry", ""}));
-        QVERIFY(main->editChildStates([&](QWidget *dialog) {
-            view = look(dialog, false);
-            cancel(dialog);
-        }));
-        QCOMPARE(view.boxes, QStringList({"", "", ""}));
+        QVERIFY(stored().startsWith("Wet|Dry||"));
+        QCOMPARE(peek(false, [](QWidget *dialog) { dialog->close(); }),
+                 "Soaked|Parched| - / Name of state 2 (most negative)");
+        QVERIFY(stored().startsWith("Wet|Dry||"));
+        QCOMPARE(peekChild(), "|| - / Name of state 2 (most negative)");
     }
 
     void unconfirmedParentOpensEmpty()
     {
-        DialogView view;
-        QString type;
-        QString count;
-        QVERIFY(main->editParent(2, [&](QWidget *dialog) {
-            view = look(dialog, true);
-            type = child<QComboBox>(dialog, "ComboType")->currentText();
-            count = child<QComboBox>(dialog, "ComboNoStates")->currentText();
+        QVERIFY(main->editParent(1, [&](QWidget *dialog) {
             QCOMPARE(dialog->windowTitle(), "Edit parent");
             QCOMPARE(child<QLineEdit>(dialog, "TextName")->geometry(), QRect(248, 32, 177, 20));
             QCOMPARE(child<QLabel>(dialog, "Label1")->font().family(), "Garamond");
             QVERIFY(child<QLabel>(dialog, "Label7")->font().italic());
             cancel(dialog);
         }));
-        QCOMPARE(view.boxes, QStringList({"", "", "", ""}));
-        QCOMPARE(view.visible, QList<bool>({false, false}));
-        QCOMPARE(type, "Non-modifying");
-        QCOMPARE(count, "2");
+        QCOMPARE(peekParent(), "|Non-modifying|2||| - / Name of state 2 (most negative)");
     }
 
     void parentOkChecksInOrder_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QStringList>("states");
+        QTest::addColumn<QStringList>("typed"); // name, type, count, state names 1 to 3
         QTest::addColumn<QString>("message");
+        const QString type = "Type must either be 'Non-modifying' or 'Modifying'.";
+        const QString names = "Please type in all state names.";
         QTest::newRow("all empty")
-            << ""
-            << ""
-            << "" << QStringList{"", "", ""} << "Please enter a name for the parent.";
-        QTest::newRow("type emptied") << "Wind"
-                                      << ""
-                                      << "2" << QStringList{"A", "B", ""}
-                                      << "Type must either be 'Non-modifying' or 'Modifying'.";
+            << QStringList{"", "", "", "", "", ""} << "Please enter a name for the parent.";
+        QTest::newRow("type emptied") << QStringList{"Wind", "", "2", "A", "B", ""} << type;
         QTest::newRow("type in lower case")
-            << "Wind"
-            << "modifying"
-            << "2" << QStringList{"A", "B", ""}
-            << "Type must either be 'Non-modifying' or 'Modifying'.";
-        QTest::newRow("four states")
-            << "Wind"
-            << "Modifying"
-            << "4" << QStringList{"A", "B", "C"} << "Number of states must be either 2 or 3.";
+            << QStringList{"Wind", "modifying", "2", "A", "B", ""} << type;
+        QTest::newRow("four states") << QStringList{"Wind", "Modifying", "4", "A", "B", "C"}
+                                     << "Number of states must be either 2 or 3.";
         QTest::newRow("second state missing")
-            << "Wind"
-            << "Modifying"
-            << "2" << QStringList{"A", "", "C"} << "Please type in all state names.";
+            << QStringList{"Wind", "Modifying", "2", "A", "", "C"} << names;
         QTest::newRow("typed 3 with the hidden third box empty")
-            << "Wind"
-            << "Modifying"
-            << "3" << QStringList{"A", "B", ""} << "Please type in all state names.";
+            << QStringList{"Wind", "Modifying", "3", "A", "B", ""} << names;
     }
     void parentOkChecksInOrder()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, type);
-        QFETCH(QString, count);
-        QFETCH(QStringList, states);
+        QFETCH(QStringList, typed);
         QFETCH(QString, message);
+        const QString before = stored();
         bool stayedOpen = false;
         QVERIFY(main->editParent(1, [&](QWidget *dialog) {
-            typeInto(child<QLineEdit>(dialog, "TextName"), name);
-            typeInto(child<QComboBox>(dialog, "ComboType"), type);
-            typeInto(child<QComboBox>(dialog, "ComboNoStates"), count);
-            MainFormDriver::fillStates(dialog, states);
+            typeInto(child<QLineEdit>(dialog, "TextName"), typed.at(0));
+            typeInto(child<QComboBox>(dialog, "ComboType"), typed.at(1));
+            typeInto(child<QComboBox>(dialog, "ComboNoStates"), typed.at(2));
+            MainFormDriver::fillStates(dialog, typed.mid(3));
             ok(dialog);
             stayedOpen = dialog->isVisible();
             cancel(dialog);
@@ -228,9 +200,7 @@ private Q_SLOTS:
         QVERIFY(stayedOpen);
         QCOMPARE(script->takeTexts(), QStringList{message});
         QCOMPARE(script->shown.size(), 0);
-        QVERIFY(problem().parentName(1).isEmpty());
-        QCOMPARE(problem().parentNoStates(1), 2);
-        QCOMPARE(parentStates(1), QStringList({"", "", ""}));
+        QCOMPARE(stored(), before);
     }
 
     void typedThreeStoresTheHiddenThirdBox()
@@ -243,74 +213,60 @@ private Q_SLOTS:
             typeInto(child<QLineEdit>(dialog, "TextState3"), "Calm");
             ok(dialog);
         }));
-        QCOMPARE(problem().parentNoStates(1), 3);
-        QCOMPARE(parentStates(1), QStringList({"Strong", "Weak", "Calm"}));
+        QCOMPARE(stored().section('|', 3, 3), "Wind 0 3: Strong,Weak,Calm");
     }
 
     void parentReopensAsStoredAndSwitchesLayouts()
     {
         QVERIFY(main->enterParent(1, "Wind", "Modifying", {"Strong", "Weak", "Calm"}));
-        QCOMPARE(problem().parentType(1), modifyingType);
-        DialogView view;
+        QString seen;
         QVERIFY(main->editParent(1, [&](QWidget *dialog) {
-            view = look(dialog, true);
+            seen = look(dialog);
             QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboNoStates"), "2"));
             MainFormDriver::fillStates(dialog, {"Gusty", "Still"});
             ok(dialog);
         }));
-        QCOMPARE(view.boxes, QStringList({"Wind", "Strong", "Weak", "Calm"}));
-        QCOMPARE(view.visible, QList<bool>({true, true}));
-        QCOMPARE(view.labelState2, "Name of state 2");
-        QCOMPARE(problem().parentNoStates(1), 2);
-        QCOMPARE(parentStates(1), QStringList({"Gusty", "Still", ""}));
+        QCOMPARE(seen, "Wind|Modifying|3|Strong|Weak|Calm + / Name of state 2");
+        QCOMPARE(stored().section('|', 3, 3), "Wind 1 2: Gusty,Still,");
 
-        QString thirdAfterChoosing3 = "unset";
+        // Choosing 3 from the list shows an empty third box, whatever it held.
         QVERIFY(main->editParent(1, [&](QWidget *dialog) {
-            view = look(dialog, true);
             typeInto(child<QLineEdit>(dialog, "TextState3"), "Left over");
+            seen = look(dialog);
             QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboNoStates"), "3"));
-            thirdAfterChoosing3 = child<QLineEdit>(dialog, "TextState3")->text();
+            seen += " then " + look(dialog);
             cancel(dialog);
         }));
-        QCOMPARE(view.visible, QList<bool>({false, false}));
-        QCOMPARE(view.labelState2, "Name of state 2 (most negative)");
-        QCOMPARE(thirdAfterChoosing3, "");
+        QCOMPARE(seen, "Wind|Modifying|2|Gusty|Still|Left over - / Name of state 2 (most "
+                       "negative) then Wind|Modifying|3|Gusty|Still| + / Name of state 2");
     }
 
     void cancelAndFrameLeaveTheStore()
     {
-        QVERIFY(main->enterParent(2, "Temp", "Non-modifying", {"Hot", "Cold"}));
+        QVERIFY(main->enterParent(1, "Temp", "Non-modifying", {"Hot", "Cold"}));
+        const QString confirmed = stored();
         const auto editEverything = [](QWidget *dialog) {
             typeInto(child<QLineEdit>(dialog, "TextName"), "Changed");
             QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboType"), "Modifying"));
             QVERIFY(chooseFromList(child<QComboBox>(dialog, "ComboNoStates"), "3"));
             MainFormDriver::fillStates(dialog, {"X", "Y", "Z"});
         };
-        QVERIFY(main->editParent(2, [&](QWidget *dialog) {
+        QVERIFY(main->editParent(1, [&](QWidget *dialog) {
             editEverything(dialog);
             cancel(dialog);
         }));
-        DialogView view;
-        QString type;
-        QVERIFY(main->editParent(2, [&](QWidget *dialog) {
-            view = look(dialog, true);
-            type = child<QComboBox>(dialog, "ComboType")->currentText();
+        QString seen;
+        QVERIFY(main->editParent(1, [&](QWidget *dialog) {
+            seen = look(dialog);
             editEverything(dialog);
             dialog->close();
         }));
-        QCOMPARE(view.boxes.mid(0, 3), QStringList({"Temp", "Hot", "Cold"}));
-        QCOMPARE(type, "Non-modifying");
-        QCOMPARE(problem().parentName(2), "Temp");
-        QCOMPARE(problem().parentType(2), nonModifyingType);
-        QCOMPARE(parentStates(2), QStringList({"Hot", "Cold", ""}));
-        QCOMPARE(main->row(2), QStringList({"Parent 2", "Temp", "Non-modifying", "2"}));
-
+        QCOMPARE(seen, "Temp|Non-modifying|2|Hot|Cold|Z - / Name of state 2 (most negative)");
+        QCOMPARE(stored(), confirmed);
+        QCOMPARE(main->row(1), QStringList({"Parent 1", "Temp", "Non-modifying", "2"}));
         // Closed by its frame, the dialog starts afresh: the hidden third box is empty again.
-        QVERIFY(main->editParent(2, [&](QWidget *dialog) {
-            view = look(dialog, true);
-            cancel(dialog);
-        }));
-        QCOMPARE(view.boxes, QStringList({"Temp", "Hot", "Cold", ""}));
+        QCOMPARE(peekParent(),
+                 "Temp|Non-modifying|2|Hot|Cold| - / Name of state 2 (most negative)");
     }
 };
 
