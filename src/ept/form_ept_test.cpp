@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
@@ -377,6 +378,8 @@ private Q_SLOTS:
             << u"missing"_s << 0LL << QStringList{notOpened + u"No such file or directory [Ok]"_s};
         QTest::newRow("a folder") << u"folder"_s << 0LL
                                   << QStringList{notOpened + u"file to open is a directory [Ok]"_s};
+        QTest::newRow("no read permission")
+            << u"unreadable"_s << 0LL << QStringList{notOpened + u"Permission denied [Ok]"_s};
         QTest::newRow("a pipe nobody writes to")
             << u"fifo"_s << 0LL << QStringList{notOpened + u"It is not a regular file. [Ok]"_s};
         QTest::newRow("one byte past the limit") << u"file"_s << 536870913LL << tooLarge;
@@ -392,6 +395,13 @@ private Q_SLOTS:
             QVERIFY(QDir().mkdir(chosen));
         if (kind == u"fifo"_s)
             QVERIFY(::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
+        if (kind == u"unreadable"_s) {
+            // The superuser reads any file, whatever its permissions say.
+            if (::geteuid() == 0)
+                QSKIP("The superuser may read a file without read permission.");
+            QVERIFY(writeFile(chosen, "0.90\t\t0.10\r\n"));
+            QVERIFY(QFile::setPermissions(chosen, QFile::WriteOwner));
+        }
         QFile file(chosen);
         if (kind == u"file"_s)
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));

@@ -68,6 +68,12 @@ private Q_SLOTS:
         QCOMPARE(viewerText(), text);
         FormViewCptFile again;
         QCOMPARE(boxOf(&again)->toPlainText(), shown);
+
+        // A binary file's NUL bytes are shown, not taken as the end of the text.
+        viewerText() = QString::fromUtf8("a\0b\r\nc\r\n", 7);
+        FormViewCptFile binary;
+        QCOMPARE(boxOf(&binary)->document()->blockCount(), 3);
+        QCOMPARE(boxOf(&binary)->document()->lastBlock().previous().text(), "c");
     }
 
     void manyLinesArriveInPiecesWithoutLosingAny()

@@ -56,6 +56,8 @@ private Q_SLOTS:
         QTest::newRow("LF stays inside the line") << "a\nb\n"_ba << u"a\nb\n\r\n"_s;
         QTest::newRow("CR CR LF LF") << "\r\r\n\n"_ba << u"\r\n\r\n\n\r\n"_s;
         QTest::newRow("UTF-8") << "Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac\r\n"_ba << u"Grüße €\r\n"_s;
+        QTest::newRow("NUL bytes kept")
+            << QByteArray("a\0b\r\n", 5) << QString::fromUtf8("a\0b\r\n", 5);
         QTest::newRow("invalid bytes")
             << "a\xff\xfe\xc3\r\nb\x80"_ba << u"a\ufffd\ufffd\ufffd\r\nb\ufffd\r\n"_s;
         QTest::newRow("unfinished characters before CRs and at the end")
