@@ -8,7 +8,7 @@ packages=(
     # the faces standing in for the program's fonts
     fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
     # screenshots of the windows, and checking the desktop entry
-    xvfb xauth x11-apps desktop-file-utils
+    xvfb xauth desktop-file-utils
     # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
     clang libclang-rt-14-dev
 )
