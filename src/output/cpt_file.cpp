@@ -1,10 +1,11 @@
 #include "output/cpt_file.h"
 
+#include "output/save_file.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <charconv>
@@ -295,38 +296,13 @@ bool saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
                  const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint,
                  QString *errorText)
 {
-    const auto fail = [&](const QString &reason) {
-        if (errorText)
-            *errorText = reason;
-        return false;
-    };
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(QStringLiteral("It is a folder."));
-    // A file whose owner may not write it is kept, even for a user such as the superuser whom
-    // the system would let replace it: the mark is the owner's wish that it stay as it is.
-    if (info.isFile() && !info.permission(QFileDevice::WriteOwner))
-        return fail(QStringLiteral("The file is read-only."));
-    if (info.exists() && !info.isFile()) {
-        // A device or a pipe cannot be replaced by a new file: write into it directly.
-        QFile direct(path);
-        if (!direct.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return fail(direct.errorString());
-        if (!writeCpt(direct, layout, problem, parentOrder, cpt, decimalPoint) || !direct.flush())
-            return fail(direct.errorString());
+    SaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        writeCpt(file, layout, problem, parentOrder, cpt, decimalPoint) && file.commit())
         return true;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (!writeCpt(file, layout, problem, parentOrder, cpt, decimalPoint)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    if (errorText)
+        *errorText = file.errorString();
+    return false;
 }
 
 Message saveFailedMessage(const QString &path, const QString &reason)

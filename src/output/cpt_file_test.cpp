@@ -1,5 +1,6 @@
 #include "output/cpt_file.h"
 
+#include "testing/file_size_limit.h"
 #include "testing/files.h"
 #include "testing/sample_problems.h"
 #include "testing/test_main.h"
@@ -59,24 +60,34 @@ class CptFileTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Written to a device, and saved over a longer file, which it replaces whole.
+    // Written to a device, and saved over a longer file, which it replaces whole; in the
+    // decimal separator of the user's region.
     void writesTheRainCpt_data()
     {
         QTest::addColumn<CptLayout>("layout");
+        QTest::addColumn<QString>("decimalPoint");
         QTest::addColumn<QByteArray>("file");
-        QTest::newRow("labelled") << CptLayout::Labelled << rainLabelled;
-        QTest::newRow("plain") << CptLayout::Plain << rainPlain;
+        QTest::newRow("labelled") << CptLayout::Labelled << u"."_s << rainLabelled;
+        QTest::newRow("plain") << CptLayout::Plain << u"."_s << rainPlain;
+        QTest::newRow("labelled, decimal comma")
+            << CptLayout::Labelled << u","_s << QByteArray(rainLabelled).replace("0.", "0,");
+        QTest::newRow("plain, decimal comma")
+            << CptLayout::Plain << u","_s << QByteArray(rainPlain).replace("0.", "0,");
     }
     void writesTheRainCpt()
     {
         QFETCH(CptLayout, layout);
+        QFETCH(QString, decimalPoint);
         QFETCH(QByteArray, file);
-        QCOMPARE(written(layout, rainProblem(), {1, 2}, rainCpt), file);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(writeCpt(buffer, layout, rainProblem(), {1, 2}, rainCpt, decimalPoint));
+        QCOMPARE(buffer.data(), file);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(u"rain.txt"_s);
         QVERIFY(writeFile(path, QByteArray(10000, 'x')));
-        QVERIFY(saveCptFile(path, layout, rainProblem(), {1, 2}, rainCpt, u".", nullptr));
+        QVERIFY(saveCptFile(path, layout, rainProblem(), {1, 2}, rainCpt, decimalPoint, nullptr));
         QCOMPARE(contentsOf(path), file);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"rain.txt"_s});
@@ -168,34 +179,45 @@ private Q_SLOTS:
     void keepsTheOldFileWhenWritingFails_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("reason"); // empty: the system's own words
-        QTest::newRow("missing folder") << u"missing/cpt.txt"_s << QString();
-        QTest::newRow("below a file") << u"old.txt/cpt.txt"_s << QString();
-        QTest::newRow("a folder") << u"folder"_s << u"It is a folder."_s;
+        QTest::addColumn<qint64>("sizeLimit"); // bytes a file may grow to; 0: no limit
+        QTest::addColumn<QString>("reason");   // empty: the system's own words
+        QTest::newRow("missing folder") << u"missing/cpt.txt"_s << 0ll << QString();
+        QTest::newRow("below a file") << u"old.txt/cpt.txt"_s << 0ll << QString();
+        QTest::newRow("a folder") << u"folder"_s << 0ll << u"It is a folder."_s;
         // Kept even when the superuser, whom the system lets write it, runs the program.
-        QTest::newRow("read-only file") << u"old.txt"_s << u"The file is read-only."_s;
-        QTest::newRow("full device") << u"/dev/full"_s << u"No space left on device"_s;
+        QTest::newRow("read-only file") << u"old.txt"_s << 0ll << u"The file is read-only."_s;
+        // A full disk fails the same way: the writes stop part way, the last one included.
+        QTest::newRow("file-size limit in the first write")
+            << u"kept.txt"_s << 20ll << u"File too large"_s;
+        QTest::newRow("file-size limit in the last write")
+            << u"kept.txt"_s << 47ll << u"File too large"_s;
     }
     void keepsTheOldFileWhenWritingFails()
     {
         QFETCH(QString, target);
+        QFETCH(qint64, sizeLimit);
         QFETCH(QString, reason);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
         QVERIFY(writeFile(dir.filePath(u"folder/inside.txt"_s), "inside"));
         QVERIFY(writeFile(dir.filePath(u"old.txt"_s), "old contents"));
         QVERIFY(QFile::setPermissions(dir.filePath(u"old.txt"_s), QFile::ReadOwner));
+        QVERIFY(writeFile(dir.filePath(u"kept.txt"_s), rainLabelled.first(48)));
 
         QString error;
-        QVERIFY(!saveCptFile(QDir(dir.path()).filePath(target), CptLayout::Plain, rainProblem(),
-                             {1, 2}, rainCpt, u".", &error));
+        {
+            const FileSizeLimit limit(sizeLimit);
+            QVERIFY(!saveCptFile(QDir(dir.path()).filePath(target), CptLayout::Plain, rainProblem(),
+                                 {1, 2}, rainCpt, u".", &error));
+        }
         QVERIFY(!error.isEmpty());
         if (!reason.isEmpty())
             QCOMPARE(error, reason);
         QCOMPARE(contentsOf(dir.filePath(u"old.txt"_s)), "old contents");
+        QCOMPARE(contentsOf(dir.filePath(u"kept.txt"_s)), rainLabelled.first(48));
         QCOMPARE(contentsOf(dir.filePath(u"folder/inside.txt"_s)), "inside");
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 (QStringList{u"folder"_s, u"old.txt"_s}));
+                 (QStringList{u"folder"_s, u"kept.txt"_s, u"old.txt"_s}));
     }
 
     // 1048576 rows, written in pieces; a device that stops taking them is reported.
