@@ -135,13 +135,13 @@ inline void checkProbability(QByteArrayView field, QByteArrayView point, double 
           [&] { return QStringLiteral("not the percentage rounded: ") + detail(); });
 }
 
-// The values that validation accepted are the numbers of the texts, in 0..100, and every row adds
-// up to 100 per column block.
+// The values that validation accepted are the numbers of the texts, in 0..100, and each column
+// block of every row adds up to 100.
 inline void checkValidatedValues(const QStringList &cells, const std::vector<double> &values,
-                                 int eptCols, int noChildStates, QStringView decimalPoint)
+                                 int noChildStates, QStringView decimalPoint)
 {
     check(values.size() == std::size_t(cells.size()), "validated values: wrong count");
-    double rowTotal = 0;
+    double blockTotal = 0;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const double value = values[std::size_t(i)];
         check(std::isfinite(value) && value >= 0.0 && value <= 100.0,
@@ -162,12 +162,11 @@ inline void checkValidatedValues(const QStringList &cells, const std::vector<dou
               "validated EPT value differs from its text", [&] {
                   return QStringLiteral("\"") + cells.at(i) + QStringLiteral("\" -> ") + num(value);
               });
-        rowTotal += value;
-        if ((i + 1) % eptCols == 0) {
-            const double expectedTotal = 100.0 * (eptCols / noChildStates);
-            check(std::fabs(rowTotal - expectedTotal) <= noise, "validated row total is wrong",
-                  [&] { return num(rowTotal); });
-            rowTotal = 0;
+        blockTotal += value;
+        if ((i + 1) % noChildStates == 0) {
+            check(std::fabs(blockTotal - 100.0) <= noise, "validated block total is not 100",
+                  [&] { return num(blockTotal); });
+            blockTotal = 0;
         }
     }
 }
@@ -379,8 +378,7 @@ inline void checkEpt(const Problem &problem, const QStringList &cells, QStringVi
               "a refusal with values or a wrong title");
         return;
     }
-    checkValidatedValues(cells, validation.values, shape.eptCols, problem.noChildStates,
-                         decimalPoint);
+    checkValidatedValues(cells, validation.values, problem.noChildStates, decimalPoint);
 
     const CellConfiguration configuration(problem, shape);
     const CptComputation computation = computeCpt(problem, configuration, validation.values);

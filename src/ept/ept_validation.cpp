@@ -144,9 +144,10 @@ EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, in
         return values[std::size_t(r - 1) * eptCols + (c - 1)];
     };
 
-    const qint64 expectedTotal = 100 * qint64(eptCols / noChildStates);
+    const int blocks = eptCols / noChildStates;
     for (int i = 1; i <= eptRows; ++i) {
-        ExactDecimalSum total;
+        // Each block of a row is one distribution of the child: its cells total 100 on their own.
+        std::vector<ExactDecimalSum> blockTotals(static_cast<std::size_t>(blocks));
         for (int j = 1; j <= eptCols; ++j) {
             const auto number = parseEptNumber(cell(i, j), decimalPoint);
             if (!number) {
@@ -162,10 +163,11 @@ EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, in
                     num(i) + QLatin1Char('.'));
                 return result;
             }
-            total.add(*number);
+            blockTotals[std::size_t((j - 1) / noChildStates)].add(*number);
             values[std::size_t(i - 1) * eptCols + (j - 1)] = number->isZero() ? 0.0 : number->value;
         }
-        if (!total.equals(expectedTotal)) {
+        if (!std::all_of(blockTotals.begin(), blockTotals.end(),
+                         [](const ExactDecimalSum &total) { return total.equals(100); })) {
             result.refusal = calculateMessage(
                 QStringLiteral("Sum of child state probabilities is not 100 in row ") + num(i) +
                 QLatin1Char('.'));

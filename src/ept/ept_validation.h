@@ -32,9 +32,9 @@ struct EptValidation
     std::vector<double> values;
 };
 
-// Checks the typed EPT (cell texts row-major, eptRows × eptCols): entries, ranges and row totals
-// row by row; then child state 1 of every block against rows 1 and 2; then, with Modifying
-// parents, row 1 across the blocks.
+// Checks the typed EPT (cell texts row-major, eptRows × eptCols): entries, ranges and the total of
+// each column block (exactly 100), row by row; then child state 1 of every block against rows 1
+// and 2; then, with Modifying parents, row 1 across the blocks.
 EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, int noChildStates,
                           int noModParents, QStringView decimalPoint);
 

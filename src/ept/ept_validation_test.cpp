@@ -141,8 +141,12 @@ private Q_SLOTS:
              {}},
             {"excess beyond doubles", "50.00000000000000000001;50|10;90", 2, 0, badTotal.arg(1)},
             {"many small decimals", "0.1;0.2;99.7|0.01;0.02;99.97", 3, 0, {}},
-            {"two blocks total 200 together", "60;50;40;50|10;90;10;90", 2, 1, {}},
+            // Each block is one distribution of the child: 200 over two blocks is not enough.
+            {"two blocks total 200 together", "60;50;40;50|10;90;10;90", 2, 1, badTotal.arg(1)},
             {"two blocks of 100 each needed", "50;50;0;0|10;90;10;90", 2, 1, badTotal.arg(1)},
+            {"the last block of row 2, before a blank in row 3",
+             "60;40;60;40;60;40|10;90;10;90;10;89|;;;;;", 2, 2, badTotal.arg(2)},
+            {"three blocks of 100", "60;40;60;40;55;45|10;90;10;90;10;90", 2, 2, {}},
             // Child state 1 against rows 1 and 2, column by column.
             {"equal in the second block", "60;40;50;50|10;90;50;50", 2, 1, m1.arg(3)},
             {"rows 1 and 2 before the blocks", "40;60;50;50|50;50;10;90", 2, 1, m1.arg(1)},
