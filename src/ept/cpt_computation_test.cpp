@@ -114,20 +114,22 @@ private Q_SLOTS:
                                       "of the child's states 2 and 3."_s.arg(outOfRangeRow));
     }
 
-    // State-3 ends 1e-300 apart: the weights are huge and their product leaves the doubles.
-    void neverLetsInfinityIn()
+    // The state-3 ends of the second block are 1e-320 apart: a weight of 50 / 1e-320 leaves the
+    // doubles. The refusal names that block's state-3 column, and no CPT comes out.
+    void refusesWeightsBeyondTheDoubles()
     {
-        const QString tiny = u"0."_s + QString(299, u'0') + u'1';
-        const QString rest = u"39."_s + QString(299, u'9') + u'9';
+        const QString tiny = u"0."_s + QString(319, u'0') + u'1';
+        const QString rest = u"49."_s + QString(320, u'9');
         const CptComputation computation =
-            compute(problemOf(3, u"N2 N2 N2 N2"_s),
-                    u"60;%1;%2|10;90;0|40;10;50|40;10;50|40;10;50|40;10;50"_s.arg(rest, tiny));
-        QVERIFY(computation.cpt || computation.refusal);
-        if (computation.cpt)
-            QVERIFY(std::all_of(computation.cpt->values.begin(), computation.cpt->values.end(),
-                                [](double v) { return std::isfinite(v); }));
-        else
-            QCOMPARE(computation.refusal->title, u"Calculate CPT"_s);
+            compute(problemOf(3, u"M2 N2 N2 N2"_s),
+                    u"60;20;20;50;%1;%2|10;70;20;5;95;0|40;30;30;40;10;50|30;45;25;40;10;50|"
+                    "50;15;35;40;10;50"_s.arg(rest, tiny));
+        QVERIFY(!computation.cpt);
+        QVERIFY(computation.refusal);
+        QCOMPARE(computation.refusal->title + u": "_s + computation.refusal->text,
+                 u"Calculate CPT: The CPT cannot be calculated: in column 6, the child "
+                 "probabilities of rows 1 and 2 of the EPT are too close together.\rMake them "
+                 "differ by more."_s);
     }
 
     // 20 two-state parents; a row with k parents out of state 1 holds 10 + 80 × 0.5^k.
