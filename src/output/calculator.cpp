@@ -6,6 +6,7 @@
 #include "ept/ept_shape.h"
 #include "ept/ept_validation.h"
 #include "output/cpt_file.h"
+#include "output/save_file.h"
 #include "store/problem_file.h"
 
 #include <QCommandLineParser>
@@ -86,6 +87,11 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
                                        QStringLiteral("\": use labelled, plain or json"));
 
     const QString path = positional.first();
+    // Through another name or a link, the output may be the problem file itself.
+    const QString output = parser.value(outputOption);
+    if (parser.isSet(outputOption) && isSameFile(output, path))
+        return fail(standardError, QStringLiteral("cannot write ") + output +
+                                       QStringLiteral(": It is the problem file."));
     const ProblemFileRead read = readProblemFile(path);
     if (!read.file)
         return fail(standardError, read.error);
@@ -125,7 +131,6 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
         say(standardError, withNewlines(warning->text));
 
     if (parser.isSet(outputOption)) {
-        const QString output = parser.value(outputOption);
         QString reason;
         if (!saveCptFile(output, layout, problem, configuration.parentOrder, *computation.cpt,
                          decimalPoint, &reason))

@@ -2,10 +2,13 @@
 
 #include "app/version.h"
 #include "store/problem_file.h"
+#include "testing/file_size_limit.h"
+#include "testing/files.h"
 #include "testing/sample_problems.h"
 #include "testing/test_main.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -110,6 +113,14 @@ private Q_SLOTS:
             << u"The probabilities in the EPT are not logical!\n\nIn column 1, the child "
                "probability in most positive row of the EPT (row 1)\nmust be greater than that "
                "in the least positive row (row 2).\n"_s;
+        const QString tiny = u"0."_s + QString(319, u'0') + u'1';
+        QTest::newRow("refused by the computation")
+            << problemWith(3, u"M2 N2 N2 N2"_s,
+                           u"60;20;20;50;49.%1;%2|10;70;20;5;95;0|40;30;30;40;10;50|"
+                           "30;45;25;40;10;50|50;15;35;40;10;50"_s.arg(QString(320, u'9'), tiny))
+            << u"--output {dir}/refused.txt"_s << 2 << ""_ba
+            << u"The CPT cannot be calculated: in column 6, the child probabilities of rows 1 and "
+               "2 of the EPT are too close together.\nMake them differ by more.\n"_s;
         QTest::newRow("out of range, written anyway")
             << problemWith(3, u"N2 N2 N2"_s, u"80;15;5|10;80;10|45;0;55|45;0;55|45;50;5"_s) << u""_s
             << 0 << none
@@ -215,6 +226,44 @@ private Q_SLOTS:
             else
                 QCOMPARE(written, out);
         }
+    }
+
+    // A file the calculator must not replace, or cannot replace whole, stays as it was.
+    void keepsTheFilesItCannotReplace_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<qint64>("sizeLimit"); // 0: none
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the problem file")
+            << u"problem.json"_s << 0ll << u"It is the problem file."_s;
+        QTest::newRow("a link to the problem file")
+            << u"link.json"_s << 0ll << u"It is the problem file."_s;
+        QTest::newRow("past the file-size limit") << u"old.txt"_s << 100ll << u"File too large"_s;
+    }
+    void keepsTheFilesItCannotReplace()
+    {
+        QFETCH(QString, output);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QByteArray problem = rainWith(rainEpt);
+        QVERIFY(testing::writeFile(dir.filePath(u"problem.json"_s), problem));
+        QVERIFY(QFile::link(dir.filePath(u"problem.json"_s), dir.filePath(u"link.json"_s)));
+        QVERIFY(testing::writeFile(dir.filePath(u"old.txt"_s), "old"));
+        const QByteArray before = contents(dir.filePath(output));
+
+        Run run;
+        {
+            const testing::FileSizeLimit limit(sizeLimit);
+            run =
+                runProgram({u"--output"_s, dir.filePath(output), dir.filePath(u"problem.json"_s)});
+        }
+        QCOMPARE(run.code, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 u"vadazaz-cpt: cannot write %1: %2\n"_s.arg(dir.filePath(output), reason));
+        QCOMPARE(contents(dir.filePath(output)), before);
+        QCOMPARE(contents(dir.filePath(u"problem.json"_s)), problem);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
     // A standard output that takes nothing is a failure, not a CPT written.
