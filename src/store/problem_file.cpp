@@ -1,6 +1,7 @@
 #include "store/problem_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -151,6 +152,12 @@ ProblemFile parse(const QByteArray &json)
     return file;
 }
 
+QString tooLargeReason()
+{
+    return QStringLiteral("It is larger than %1 bytes (4 MiB), the limit for a problem file.")
+        .arg(problemFileLimit);
+}
+
 } // namespace
 
 ProblemFileRead parseProblemFile(const QByteArray &json)
@@ -164,12 +171,24 @@ ProblemFileRead parseProblemFile(const QByteArray &json)
 
 ProblemFileRead readProblemFile(const QString &path)
 {
+    const auto failure = [&](const QString &reason) {
+        return ProblemFileRead{std::nullopt, path + QStringLiteral(": cannot be read: ") + reason};
+    };
+    // A pipe may wait for a writer for ever and a device may never end: only files are read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return failure(QStringLiteral("It is not a regular file."));
+    if (info.isFile() && info.size() > problemFileLimit)
+        return failure(tooLargeReason());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, path + QStringLiteral(": cannot be read: ") + file.errorString()};
-    const QByteArray json = file.readAll();
+        return failure(file.errorString());
+    // One byte past the limit tells a file that grew since it was looked at.
+    const QByteArray json = file.read(problemFileLimit + 1);
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, path + QStringLiteral(": cannot be read: ") + file.errorString()};
+        return failure(file.errorString());
+    if (json.size() > problemFileLimit)
+        return failure(tooLargeReason());
     ProblemFileRead read = parseProblemFile(json);
     if (!read.file)
         read.error = path + QStringLiteral(": ") + read.error;

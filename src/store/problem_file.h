@@ -27,10 +27,15 @@ struct ProblemFileRead
     QString error; // what is wrong, when file is empty
 };
 
+// The largest problem file read: 4 MiB. The largest problem the program admits takes a few
+// kilobytes; the rest leaves room for notes.
+inline constexpr qint64 problemFileLimit = qint64(4) << 20;
+
 // Reads a problem from JSON text. The names, state counts, parent count and types must be
 // within the limits that the windows keep; the EPT's shape is checked by its user.
 ProblemFileRead parseProblemFile(const QByteArray &json);
-// The same from a file; the error then starts with the file's name.
+// The same from a file; the error then starts with the file's name. Only a regular file of at most
+// problemFileLimit bytes is read.
 ProblemFileRead readProblemFile(const QString &path);
 
 QByteArray problemFileText(const Problem &problem, const QList<QStringList> &ept);

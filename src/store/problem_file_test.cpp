@@ -1,10 +1,13 @@
 #include "store/problem_file.h"
 
+#include "testing/files.h"
 #include "testing/sample_problems.h"
 #include "testing/test_main.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace vadazaz;
 using namespace Qt::StringLiterals;
@@ -120,20 +123,44 @@ private Q_SLOTS:
         QVERIFY(!read.error.contains(u'\n'));
     }
 
-    // A file that is no problem, is missing, or is a folder.
-    void namesTheFileItCannotUse()
+    // Only regular files of at most 4 MiB are read; every refusal names the file and says why.
+    void readsOnlyFilesWithinTheLimit_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error"); // after "PATH: "; empty: read
+        QTest::newRow("no problem") << u"bad.json"_s << u"the problem must be a JSON object"_s;
+        QTest::newRow("missing") << u"missing.json"_s
+                                 << u"cannot be read: No such file or directory"_s;
+        QTest::newRow("a folder") << u"."_s << u"cannot be read: "_s;
+        QTest::newRow("a pipe nobody writes to")
+            << u"pipe"_s << u"cannot be read: It is not a regular file."_s;
+        QTest::newRow("a device without end")
+            << u"/dev/zero"_s << u"cannot be read: It is not a regular file."_s;
+        const QString tooLarge = u"cannot be read: It is larger than 4194304 bytes (4 MiB), the "
+                                 "limit for a problem file."_s;
+        QTest::newRow("one byte past the limit") << u"large.json"_s << tooLarge;
+        QTest::newRow("at the limit") << u"limit.json"_s << QString();
+    }
+    void readsOnlyFilesWithinTheLimit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
         QTemporaryDir dir;
-        QFile bad(dir.filePath(u"bad.json"_s));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[]") == 2);
-        bad.close();
-        for (const QString &name : {u"bad.json"_s, u"missing.json"_s, u"."_s}) {
-            const QString path = dir.filePath(name);
-            const ProblemFileRead read = readProblemFile(path);
-            QVERIFY(!read.file);
-            QVERIFY2(read.error.startsWith(path + u": "_s), qPrintable(read.error));
-            QVERIFY(!read.error.contains(u'\n'));
-        }
+        QVERIFY(testing::writeFile(dir.filePath(u"bad.json"_s), "[]"));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(u"pipe"_s)).constData(), 0600) == 0);
+        // Blanks after the problem are still JSON.
+        QVERIFY(testing::writeFile(dir.filePath(u"limit.json"_s),
+                                   rainJson.leftJustified(problemFileLimit, ' ')));
+        QFile large(dir.filePath(u"large.json"_s));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(problemFileLimit + 1));
+        large.close();
+
+        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        const ProblemFileRead read = readProblemFile(path);
+        QCOMPARE(bool(read.file), error.isEmpty());
+        if (!error.isEmpty())
+            QVERIFY2(read.error.startsWith(path + u": "_s + error), qPrintable(read.error));
+        QVERIFY(!read.error.contains(u'\n'));
     }
 };
 
