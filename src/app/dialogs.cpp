@@ -1,11 +1,33 @@
 #include "app/dialogs.h"
 
+#include <QAbstractFileIconProvider>
 #include <QFileDialog>
+#include <QMimeDatabase>
 #include <QPushButton>
 
 namespace vadazaz {
 
 namespace {
+
+// Icons and types of the files in a file dialog, told by their names alone. The usual provider
+// reads the first bytes of a file whose name says nothing of its type, and some files never
+// answer a read (/proc/kmsg, a device): listing their folder would freeze the program.
+class NameOnlyIconProvider final : public QAbstractFileIconProvider
+{
+public:
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return QAbstractFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QAbstractFileIconProvider::type(info);
+        return QMimeDatabase()
+            .mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension)
+            .comment();
+    }
+};
 
 class RealDialogs final : public Dialogs
 {
@@ -63,6 +85,10 @@ private:
         QStringList entries;
         for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
             entries.append(parts.at(i));
+        static NameOnlyIconProvider icons;
+        // The program's own dialog, so that it never reads what it lists.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setIconProvider(&icons);
         dialog.setNameFilters(entries);
         dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
         dialog.setDefaultSuffix(QString());
