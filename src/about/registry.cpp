@@ -30,9 +30,8 @@ bool GetKeyValue(quint32 keyRoot, const QString &keyName, const QString &subKeyR
 {
     // Root handles are 32-bit values that the system widens with their sign.
     const auto root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(keyRoot)));
-    constexpr REGSAM readAccess = 0x2003F;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyName.toLocal8Bit().constData(), 0, readAccess, &key) !=
+    if (RegOpenKeyExA(root, keyName.toLocal8Bit().constData(), 0, registryReadAccess, &key) !=
         ERROR_SUCCESS) {
         keyVal.clear();
         return false;

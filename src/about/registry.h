@@ -14,6 +14,10 @@ inline constexpr quint32 hkeyLocalMachine = 0x80000002u;
 inline constexpr quint32 regSz = 1;    // text
 inline constexpr quint32 regDword = 4; // 32-bit number, least significant byte first
 
+// The rights a key is opened with: reading its values and subkeys, which every user has on the
+// machine-wide keys, and nothing more (KEY_READ).
+inline constexpr quint32 registryReadAccess = 0x20019u;
+
 // The text of a registry value of the given type, from exactly the bytes the registry reported:
 // text as it stands with a trailing NUL dropped, a number as "&h" and its bytes in hexadecimal,
 // most significant first, two digits a byte. Answers nothing for any other type, whose values

@@ -35,6 +35,17 @@ private Q_SLOTS:
         QCOMPARE(registryValueText(type, data).value_or(QStringLiteral("(left alone)")), text);
     }
 
+    // A standard user may read the machine-wide keys but not change them: asking for more than
+    // reading would fail to open them.
+    void asksOnlyToRead()
+    {
+        const quint32 writing = 0x0002u /* set a value */ | 0x0004u /* create a subkey */ |
+                                0x0020u /* create a link */ | 0x10000u /* delete */ |
+                                0x40000u /* change the permissions */ | 0x80000u /* the owner */;
+        QCOMPARE(registryReadAccess & writing, 0u);
+        QCOMPARE(registryReadAccess & 0x0001u /* query values */, 0x0001u);
+    }
+
     void noKeyWithoutRegistry()
     {
 #ifdef Q_OS_WIN
