@@ -1,6 +1,6 @@
-#include "about/program_icon.h"
-#include "app/fonts.h"
-#include "editing/main_form.h"
+#include "gui/about/program_icon.h"
+#include "gui/widgets/fonts.h"
+#include "gui/editing/main_form.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "output/calculator.h"
+#include "app/calculator.h"
 
 #include <QCoreApplication>
 #include <QFile>

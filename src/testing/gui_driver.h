@@ -2,7 +2,7 @@
 
 // Driving the windows as a person does: typing into boxes, choosing from lists, clicking.
 
-#include "app/choice_combo_box.h"
+#include "gui/widgets/choice_combo_box.h"
 #include "testing/widgets.h"
 
 #include <QAbstractItemView>

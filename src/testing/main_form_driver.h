@@ -2,7 +2,7 @@
 
 // Enters a problem through the main window and its dialogs, as a person would.
 
-#include "editing/main_form.h"
+#include "gui/editing/main_form.h"
 #include "testing/gui_driver.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 
 // Complete problems for the tests of the engine, and the CPT file of the rain problem.
 
-#include "store/problem.h"
+#include "core/store/problem.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,7 +3,7 @@
 // The test side of the program's dialogs: records every box and file dialog that the program
 // shows and answers from a script, so that a test can check exact titles, texts and buttons.
 
-#include "app/dialogs.h"
+#include "gui/widgets/dialogs.h"
 
 #include <QList>
 #include <QTest>

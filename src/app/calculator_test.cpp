@@ -1,0 +1,283 @@
+#include "app/calculator.h"
+
+#include "core/base/version.h"
+#include "core/store/problem_file.h"
+#include "testing/file_size_limit.h"
+#include "testing/files.h"
+#include "testing/sample_problems.h"
+#include "testing/test_main.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace vadazaz;
+using namespace Qt::StringLiterals;
+using vadazaz::testing::problemOf;
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out, err;
+};
+
+Run runInProcess(const QStringList &arguments, QIODevice *standardOutput = nullptr)
+{
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int code = runCalculator(QStringList{u"vadazaz-cpt"_s} + arguments,
+                                   standardOutput ? *standardOutput : out, err);
+    return {code, out.data(), err.data()};
+}
+
+Run runProgram(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VADAZAZ_CPT_PROGRAM), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+const QString rainEpt = u"90;10;40;60|70;30;5;95"_s;
+
+QByteArray rainWith(const QString &ept)
+{
+    return problemFileText(testing::rainProblem(), testing::tableOf(ept));
+}
+
+QByteArray problemWith(int childStates, const QString &parents, const QString &ept)
+{
+    return problemFileText(problemOf(childStates, parents), testing::tableOf(ept));
+}
+
+const QByteArray rainJson =
+    R"({"child": "Rain", "childStates": ["High", "Low"], "parents": ["Wind", "Temp"], "rows": [
+{"states": ["Strong", "Hot"], "p": [0.9, 0.1]},
+{"states": ["Strong", "Cold"], "p": [0.7, 0.3]},
+{"states": ["Weak", "Hot"], "p": [0.4, 0.6]},
+{"states": ["Weak", "Cold"], "p": [0.05, 0.95]}
+]}
+)";
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class CalculatorTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+private Q_SLOTS:
+    // Each case runs in the function and in the real program.
+    void answersWithExitCodesAndMessages_data()
+    {
+        QTest::addColumn<QByteArray>("problem");  // null: no problem file of the test's own
+        QTest::addColumn<QString>("commandLine"); // arguments separated by spaces
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("out"); // standard output or the --output file; null: any
+        QTest::addColumn<QString>("err"); // the whole standard error or, with no line end, a part
+
+        const QByteArray rain = rainWith(rainEpt), none;
+        QTest::newRow("labelled") << rain << u""_s << 0 << testing::rainLabelled << u""_s;
+        QTest::newRow("plain") << rain << u"--layout=plain"_s << 0 << testing::rainPlain << u""_s;
+        QTest::newRow("json") << rain << u"--layout json"_s << 0 << rainJson << u""_s;
+        QTest::newRow("written to a file") << rain << u"--output {dir}/cpt.txt --layout plain"_s
+                                           << 0 << testing::rainPlain << u""_s;
+
+        // Refusals: the program's own message, nothing written.
+        QTest::newRow("readiness before the EPT's size")
+            << problemWith(2, u"M2 M2 M2 M2"_s, u""_s) << u""_s << 2 << ""_ba
+            << u"You must have at least one non-modifying parent.\n"_s;
+        QTest::newRow("too many rows, before the EPT's shape")
+            << problemWith(2, QStringList(21, u"N2"_s).join(u' '), u""_s) << u""_s << 2 << ""_ba
+            << u"The CPT would have more than 1048576 rows. This is too many to calculate.\n"
+               "Reduce the number of parents or the number of states that they have.\n"_s;
+        QTest::newRow("refused, no file written")
+            << rainWith(u"90;10;40;60|70;30; ;95"_s) << u"--output {dir}/refused.txt"_s << 2
+            << ""_ba << u"Non-numeric or missing entry in row 2.\n"_s;
+        QTest::newRow("not logical")
+            << rainWith(u"90;10;40;60|90;10;5;95"_s) << u""_s << 2 << ""_ba
+            << u"The probabilities in the EPT are not logical!\n\nIn column 1, the child "
+               "probability in most positive row of the EPT (row 1)\nmust be greater than that "
+               "in the least positive row (row 2).\n"_s;
+        const QString tiny = u"0."_s + QString(319, u'0') + u'1';
+        QTest::newRow("refused by the computation")
+            << problemWith(3, u"M2 N2 N2 N2"_s,
+                           u"60;20;20;50;49.%1;%2|10;70;20;5;95;0|40;30;30;40;10;50|"
+                           "30;45;25;40;10;50|50;15;35;40;10;50"_s.arg(QString(320, u'9'), tiny))
+            << u"--output {dir}/refused.txt"_s << 2 << ""_ba
+            << u"The CPT cannot be calculated: in column 6, the child probabilities of rows 1 and "
+               "2 of the EPT are too close together.\nMake them differ by more.\n"_s;
+        QTest::newRow("out of range, written anyway")
+            << problemWith(3, u"N2 N2 N2"_s, u"80;15;5|10;80;10|45;0;55|45;0;55|45;50;5"_s) << u""_s
+            << 0 << none
+            << u"Some probabilities of the CPT are below 0 or above 1, the first in CPT row 7.\n"
+               "Check the EPT entries of the child's states 2 and 3.\n"_s;
+
+        // Failures: one line that names what is wrong.
+        const QString wrongShape = u"vadazaz-cpt: {dir}/problem.json: \"ept\" must have 2 rows of "
+                                   "4 cells for this problem\n"_s;
+        QTest::newRow("too many EPT rows")
+            << rainWith(rainEpt + u"|70;30;5;95"_s) << u""_s << 1 << ""_ba << wrongShape;
+        QTest::newRow("too few EPT cells")
+            << rainWith(u"90;10;40;60|70;30;5"_s) << u""_s << 1 << ""_ba << wrongShape;
+        QTest::newRow("missing file") << none << u"{dir}/missing.json"_s << 1 << ""_ba
+                                      << u"vadazaz-cpt: {dir}/missing.json: cannot be read: "_s;
+        QTest::newRow("output onto a folder")
+            << rain << u"--output {dir}"_s << 1 << ""_ba
+            << u"vadazaz-cpt: cannot write {dir}: It is a folder.\n"_s;
+        QTest::newRow("unknown layout")
+            << rain << u"--layout csv"_s << 1 << ""_ba
+            << u"vadazaz-cpt: unknown layout \"csv\": use labelled, plain or json\n"_s;
+        const QString notOne = u"vadazaz-cpt: name exactly one problem file (see --help)\n"_s;
+        QTest::newRow("no problem file") << none << u""_s << 1 << ""_ba << notOne;
+        QTest::newRow("two problem files")
+            << rain << u"{dir}/problem.json"_s << 1 << ""_ba << notOne;
+        QTest::newRow("unknown option") << rain << u"--colour"_s << 1 << ""_ba << u"colour"_s;
+        QTest::newRow("version") << none << u"--version"_s << 0
+                                 << "vadazaz-cpt "_ba + versionText + '\n'
+                                 << u""_s;
+        QTest::newRow("help") << none << u"--help"_s << 0 << none << u""_s;
+
+        // The worked CPTs to the byte.
+        QTest::newRow("worked CPT, two child states")
+            << none << u"--layout plain {examples}/harvest.json"_s << 0
+            << "0.90\t\t0.10\r\n0.30\t\t0.70\r\n0.70\t\t0.30\r\n0.25\t\t0.75\r\n"
+               "0.50\t\t0.50\r\n0.20\t\t0.80\r\n0.40\t\t0.60\r\n0.10\t\t0.90\r\n"_ba
+            << u""_s;
+        QTest::newRow("worked CPT, three child states")
+            << none << u"--layout plain {examples}/fish.json"_s << 0
+            << "0.70\t\t0.20\t\t0.10\r\n0.40\t\t0.30\t\t0.30\r\n0.50\t\t0.25\t\t0.25\r\n"
+               "0.30\t\t0.31\t\t0.39\r\n0.30\t\t0.30\t\t0.40\r\n0.10\t\t0.30\t\t0.60\r\n"
+               "0.60\t\t0.20\t\t0.20\r\n0.35\t\t0.25\t\t0.40\r\n0.40\t\t0.30\t\t0.30\r\n"
+               "0.25\t\t0.30\t\t0.45\r\n0.20\t\t0.30\t\t0.50\r\n0.10\t\t0.30\t\t0.60\r\n"_ba
+            << u""_s;
+
+        // Names of one to ten non-ASCII characters reach the file as UTF-8, their fields padded
+        // to 10 characters, not bytes: "中中中中中中中中中中" is 30 bytes and gets no spaces, "é"
+        // gets 9. The header cell "中文=é" is 4 characters wide, so one space follows the
+        // probabilities under it.
+        QTest::newRow("non-ASCII names padded by characters")
+            << R"({"child": {"name": "中文", "states": ["é", "ßßßßßßßßßß"]}, "parents": [)"
+               R"({"name": "é", "type": "Modifying", "states": ["Ω", "中中中中中中中中中中"]}, )"
+               R"({"name": "Größenwert", "type": "Non-modifying", "states": ["ß", "ΩΩΩΩΩΩΩΩΩΩ"]}],)"
+               R"("ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]]})"_ba
+            << u""_s << 0
+            << u"é         \tGrößenwert\t中文=é\t中文=ßßßßßßßßßß\t\r\n"
+               "\r\n"
+               "Ω         \tß         \t0.90 \t0.10\r\n"
+               "Ω         \tΩΩΩΩΩΩΩΩΩΩ\t0.70 \t0.30\r\n"
+               "中中中中中中中中中中\tß         \t0.40 \t0.60\r\n"
+               "中中中中中中中中中中\tΩΩΩΩΩΩΩΩΩΩ\t0.05 \t0.95\r\n"_s.toUtf8()
+            << u""_s;
+    }
+
+    void answersWithExitCodesAndMessages()
+    {
+        QFETCH(QByteArray, problem);
+        QFETCH(QString, commandLine);
+        QFETCH(int, code);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+
+        QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
+        arguments.replaceInStrings(u"{dir}"_s, dir_.path())
+            .replaceInStrings(u"{examples}"_s, QStringLiteral(VADAZAZ_EXAMPLES));
+        err.replace(u"{dir}"_s, dir_.path());
+        if (!problem.isNull()) {
+            QFile file(dir_.filePath(u"problem.json"_s));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(problem) == problem.size());
+            arguments.append(file.fileName());
+        }
+        const qsizetype outputAt = arguments.indexOf(u"--output"_s);
+        const QString output = outputAt < 0 ? QString() : arguments.at(outputAt + 1);
+
+        for (const bool program : {false, true}) {
+            if (!output.isEmpty())
+                QFile::remove(output);
+            const Run run = program ? runProgram(arguments) : runInProcess(arguments);
+            QCOMPARE(run.code, code);
+            const QString said = QString::fromUtf8(run.err);
+            if (err.isEmpty() || err.endsWith(u'\n'))
+                QCOMPARE(said, err);
+            else
+                QVERIFY2(said.contains(err) && said.count(u'\n') == 1 && said.endsWith(u'\n'),
+                         run.err.constData());
+            if (!output.isEmpty()) {
+                QCOMPARE(run.out, QByteArray());
+                QCOMPARE(QFileInfo(output).isFile(), code == 0);
+            }
+            const QByteArray written = output.isEmpty() ? run.out : contents(output);
+            if (out.isNull())
+                QVERIFY(!written.isEmpty());
+            else
+                QCOMPARE(written, out);
+        }
+    }
+
+    // A file the calculator must not replace, or cannot replace whole, stays as it was.
+    void keepsTheFilesItCannotReplace_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<qint64>("sizeLimit"); // 0: none
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the problem file")
+            << u"problem.json"_s << 0ll << u"It is the problem file."_s;
+        QTest::newRow("a link to the problem file")
+            << u"link.json"_s << 0ll << u"It is the problem file."_s;
+        QTest::newRow("past the file-size limit") << u"old.txt"_s << 100ll << u"File too large"_s;
+    }
+    void keepsTheFilesItCannotReplace()
+    {
+        QFETCH(QString, output);
+        QFETCH(qint64, sizeLimit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QByteArray problem = rainWith(rainEpt);
+        QVERIFY(testing::writeFile(dir.filePath(u"problem.json"_s), problem));
+        QVERIFY(QFile::link(dir.filePath(u"problem.json"_s), dir.filePath(u"link.json"_s)));
+        QVERIFY(testing::writeFile(dir.filePath(u"old.txt"_s), "old"));
+        const QByteArray before = contents(dir.filePath(output));
+
+        Run run;
+        {
+            const testing::FileSizeLimit limit(sizeLimit);
+            run =
+                runProgram({u"--output"_s, dir.filePath(output), dir.filePath(u"problem.json"_s)});
+        }
+        QCOMPARE(run.code, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 u"vadazaz-cpt: cannot write %1: %2\n"_s.arg(dir.filePath(output), reason));
+        QCOMPARE(contents(dir.filePath(output)), before);
+        QCOMPARE(contents(dir.filePath(u"problem.json"_s)), problem);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+
+    // A standard output that takes nothing is a failure, not a CPT written.
+    void reportsAStandardOutputThatTakesNothing()
+    {
+        QFile full(u"/dev/full"_s);
+        if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            QSKIP("no /dev/full here");
+        const Run run = runInProcess({QStringLiteral(VADAZAZ_EXAMPLES "/rain.json")}, &full);
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.startsWith("vadazaz-cpt: cannot write the standard output: "),
+                 run.err.constData());
+    }
+};
+
+VADAZAZ_TEST_MAIN(CalculatorTest)
+#include "calculator_test.moc"

@@ -1,0 +1,136 @@
+#include "core/ept/cpt_computation.h"
+
+#include <array>
+#include <cmath>
+
+namespace vadazaz {
+
+namespace {
+
+// Marks a row that the EPT did not supply, in child-state column 1. EPT values lie in 0..100.
+constexpr double unfilled = 9999.0;
+// How far a probability may stray outside 0..100 through rounding alone: a remainder of 100 that
+// is exactly 0 can come out as -1.4e-14. Far below anything a CPT file shows.
+constexpr double roundingNoise = 1e-9;
+
+Message tooCloseMessage(int column)
+{
+    return {QStringLiteral("Calculate CPT"),
+            QStringLiteral("The CPT cannot be calculated: in column ") + QString::number(column) +
+                QStringLiteral(", the child probabilities of rows 1 and 2 of the EPT are too close "
+                               "together.\rMake them differ by more.")};
+}
+
+} // namespace
+
+CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells,
+                          const std::vector<double> &eptValues)
+{
+    const int positions = int(cells.parentOrder.size());
+    const int noMod = cells.noModInOrder;
+    const int childStates = problem.noChildStates;
+    const auto states = [&](int p) {
+        return problem.parentNoStates(cells.parentAt(p));
+    };
+
+    qint64 rows = 1;
+    for (int p = 1; p <= positions; ++p)
+        rows = std::min(rows * states(p), maxCptRows + 1);
+    if (rows > maxCptRows)
+        return {std::nullopt, tooManyRowsMessage()};
+
+    Cpt cpt;
+    cpt.cptRows = int(rows);
+    cpt.noChildStates = childStates;
+    cpt.values.assign(std::size_t(rows) * std::size_t(childStates), 0.0);
+    const auto at = [&](int r, int c) -> double & {
+        return cpt.values[std::size_t(r - 1) * std::size_t(childStates) + std::size_t(c - 1)];
+    };
+    for (int r = 1; r <= cpt.cptRows; ++r)
+        at(r, 1) = unfilled;
+
+    cpt.positionStrides.resize(positions);
+    for (int p = positions; p >= 1; --p)
+        cpt.positionStrides[p - 1] = p == positions ? 1 : states(p + 1) * cpt.positionStride(p + 1);
+
+    for (int i = 1; i <= cells.eptRows; ++i) {
+        for (int j = 1; j <= cells.eptCols; ++j) {
+            int r = 1;
+            for (int p = 1; p <= positions; ++p)
+                r += (cells.cellParentState(i, j, cells.parentAt(p)) - 1) * cpt.positionStride(p);
+            at(r, cells.cellChildState(i, j)) =
+                eptValues[std::size_t(i - 1) * std::size_t(cells.eptCols) + std::size_t(j - 1)];
+        }
+    }
+
+    const int blockLength = noMod > 0 ? cpt.positionStride(noMod) : cpt.cptRows;
+    // weight[p - 1][s - 1][0] for child state 1, [1] for child state 3
+    using Weights = std::array<std::array<double, 2>, 2>;
+    std::vector<Weights> weight(static_cast<std::size_t>(positions));
+    for (int first = 1; first <= cpt.cptRows; first += blockLength) {
+        const int last = first + blockLength - 1;
+        const int block = (first - 1) / blockLength + 1;
+        const auto weightOf = [&](int row, int c) {
+            // A zero difference between the block's end rows leaves nothing to interpolate:
+            // every row then takes that shared value.
+            const double denominator = at(first, c) - at(last, c);
+            return denominator == 0.0 ? 0.0 : (at(row, c) - at(last, c)) / denominator;
+        };
+        std::fill(weight.begin(), weight.end(), Weights{});
+        for (int p = positions; p >= noMod + 1; --p) {
+            for (int s = 1; s <= states(p) - 1; ++s) {
+                const int row = first + s * cpt.positionStride(p);
+                weight[p - 1][s - 1][0] = weightOf(row, 1);
+                if (childStates == 3)
+                    weight[p - 1][s - 1][1] = weightOf(row, 3);
+            }
+        }
+
+        for (int r = first; r <= last; ++r) {
+            if (at(r, 1) != unfilled)
+                continue;
+            int p = noMod + 1;
+            while (p <= positions && (r - 1) % cpt.positionStride(p) != 0)
+                ++p;
+            const int stride = p <= positions ? cpt.positionStride(p) : 0;
+            const int s = p <= positions ? (r - 1) / stride % states(p) : 0;
+            if (s == 0)
+                return {std::nullopt,
+                        Message{appTitle(),
+                                QStringLiteral("Number of parent exceeded while filling in CPT.")}};
+            const int from = r - s * stride;
+            at(r, 1) = (at(from, 1) - at(last, 1)) * weight[p - 1][s - 1][0] + at(last, 1);
+            if (childStates == 3) {
+                at(r, 3) = (at(from, 3) - at(last, 3)) * weight[p - 1][s - 1][1] + at(last, 3);
+                at(r, 2) = 100.0 - at(r, 1) - at(r, 3);
+            } else {
+                at(r, 2) = 100.0 - at(r, 1);
+            }
+        }
+
+        for (int r = first; r <= last; ++r) {
+            for (int c = 1; c <= childStates; ++c) {
+                const double v = at(r, c);
+                if (!std::isfinite(v))
+                    return {std::nullopt, tooCloseMessage((block - 1) * childStates + childStates)};
+                if ((v < -roundingNoise || v > 100.0 + roundingNoise) &&
+                    cpt.firstOutOfRangeRow == 0)
+                    cpt.firstOutOfRangeRow = r;
+            }
+        }
+    }
+    return {std::move(cpt), std::nullopt};
+}
+
+std::optional<Message> outOfRangeWarning(const Cpt &cpt)
+{
+    if (cpt.firstOutOfRangeRow == 0)
+        return std::nullopt;
+    return Message{QStringLiteral("Calculate CPT"),
+                   QStringLiteral("Some probabilities of the CPT are below 0 or above 1, the first "
+                                  "in CPT row ") +
+                       QString::number(cpt.firstOutOfRangeRow) +
+                       QStringLiteral(".\rCheck the EPT entries of the child's states 2 and 3.")};
+}
+
+} // namespace vadazaz

@@ -1,0 +1,151 @@
+#include "core/ept/ept_shape.h"
+
+#include "testing/sample_problems.h"
+#include "testing/test_main.h"
+
+#include <climits>
+
+using namespace vadazaz;
+using namespace Qt::StringLiterals;
+using vadazaz::testing::problemOf;
+
+namespace {
+
+const QString tooManyColumns =
+    u"You need to fill in more than 12 columns in the EPT. This is not a sensible number.\r"
+    "Do one of the following:\r"
+    "\r"
+    "1. Reduce the number of states that the child variable has.\r"
+    "2. Reduce the number of modifying parents.\r"
+    "3. Reduce the number of states that the modifying parents have."_s;
+const QString tooManyRows =
+    u"The CPT would have more than 1048576 rows. This is too many to calculate.\r"
+    "Reduce the number of parents or the number of states that they have."_s;
+
+// n parents of one kind, "N2 N2 …".
+QString repeated(const QString &word, int n)
+{
+    return QStringList(n, word).join(u' ');
+}
+
+} // namespace
+
+class EptShapeTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Which parents are Modifying shows in the cell tests below; here the sizes and limits.
+    void derivesTheShape_data()
+    {
+        QTest::addColumn<int>("childStates");
+        QTest::addColumn<QString>("parents");
+        QTest::addColumn<int>("eptRows");
+        QTest::addColumn<int>("eptCols");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("one Non-modifying, 2 states") << 2 << u"N2 M2"_s << 2 << 4 << QString();
+        QTest::newRow("one Non-modifying, 3 states") << 2 << u"M2 N3"_s << 3 << 4 << QString();
+        QTest::newRow("12 columns accepted") << 3 << u"M2 N2 M2"_s << 2 << 12 << QString();
+        QTest::newRow("16 columns refused") << 2 << u"M2 M2 M2 N2"_s << 2 << 16 << tooManyColumns;
+        QTest::newRow("1048576 rows accepted")
+            << 2 << repeated(u"N2"_s, 20) << 22 << 2 << QString();
+        QTest::newRow("one state more refused")
+            << 2 << repeated(u"N2"_s, 19) + u" N3"_s << 23 << 2 << tooManyRows;
+        QTest::newRow("columns before rows")
+            << 2 << u"M2 M2 M2 "_s + repeated(u"N2"_s, 20) << 22 << 16 << tooManyColumns;
+        // Counts that would wrap round to small ones.
+        QTest::newRow("40 three-state Modifying")
+            << 3 << u"N2 "_s + repeated(u"M3"_s, 40) << 2 << INT_MAX << tooManyColumns;
+        QTest::newRow("64 Non-modifying") << 2 << repeated(u"N2"_s, 64) << 66 << 2 << tooManyRows;
+    }
+
+    void derivesTheShape()
+    {
+        QFETCH(int, childStates);
+        QFETCH(QString, parents);
+        QFETCH(int, eptRows);
+        QFETCH(int, eptCols);
+        QFETCH(QString, refusal);
+
+        const Problem problem = problemOf(childStates, parents);
+        QList<Message> internalErrors;
+        const EptShape shape = deriveEptShape(problem, &internalErrors);
+        QVERIFY(internalErrors.isEmpty());
+        QCOMPARE(shape.eptRows, eptRows);
+        QCOMPARE(shape.eptCols, eptCols);
+        const std::optional<Message> message = eptSizeRefusal(problem, shape);
+        QCOMPARE(message ? message->title + u": "_s + message->text : QString(),
+                 refusal.isEmpty() ? QString() : u"Edit EPT: "_s + refusal);
+    }
+
+    void reportsAWrongParentType()
+    {
+        Problem problem = problemOf(2, u"N2 M2 N3"_s);
+        problem.parentType(2) = 7;
+        QList<Message> internalErrors;
+        const EptShape shape = deriveEptShape(problem, &internalErrors);
+        QCOMPARE(internalErrors.size(), 1);
+        QVERIFY(internalErrors.first() ==
+                (Message{u"Vadazaz"_s, u"Wrong parent type in CommandEditEPT_Click"_s}));
+        QCOMPARE(shape.nonModParents, (QList<int>{1, 3}));
+        QCOMPARE(shape.modParents, QList<int>{});
+        QCOMPARE(shape.eptRows, 2 + 1 + 2);
+        QCOMPARE(shape.eptCols, 2);
+    }
+
+    // Parents A (Non-modifying, 3 states), X (Modifying, 2), B (Non-modifying, 2),
+    // Y (Modifying, 3), child with 2 states.
+    void describesEveryCell()
+    {
+        const Problem problem = problemOf(2, u"N3 M2 N2 M3"_s);
+        const EptShape shape = deriveEptShape(problem);
+        QCOMPARE(shape.eptRows, 5);
+        QCOMPARE(shape.eptCols, 12);
+        const CellConfiguration cells(problem, shape);
+        QCOMPARE(cells.parentOrder, (QList<int>{2, 4, 1, 3}));
+        QCOMPARE(cells.noModInOrder, 2);
+
+        // States of (A, B) down the rows, of (X, Y) across the blocks of two columns, Y changing
+        // fastest; the child's states alternate.
+        const int rowStates[5][2] = {{1, 1}, {3, 2}, {2, 1}, {3, 1}, {1, 2}};
+        const int blockStates[6][2] = {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}};
+        for (int r = 1; r <= 5; ++r) {
+            for (int c = 1; c <= 12; ++c) {
+                const int b = (c + 1) / 2;
+                QCOMPARE(cells.cellChildState(r, c), 2 - c % 2);
+                QCOMPARE(cells.cellParentState(r, c, 1), rowStates[r - 1][0]);
+                QCOMPARE(cells.cellParentState(r, c, 3), rowStates[r - 1][1]);
+                QCOMPARE(cells.cellParentState(r, c, 2), blockStates[b - 1][0]);
+                QCOMPARE(cells.cellParentState(r, c, 4), blockStates[b - 1][1]);
+            }
+        }
+    }
+
+    void ordersTheRows_data()
+    {
+        QTest::addColumn<QString>("parents");
+        QTest::addColumn<QList<QList<int>>>("rows"); // states of the Non-modifying parents
+
+        QTest::newRow("one, 3 states") << u"N3 M2"_s << QList<QList<int>>{{1}, {3}, {2}};
+        QTest::newRow("two, 2 states")
+            << u"N2 N2"_s << QList<QList<int>>{{1, 1}, {2, 2}, {2, 1}, {1, 2}};
+        QTest::newRow("3 and 3 states")
+            << u"N3 N3"_s << QList<QList<int>>{{1, 1}, {3, 3}, {2, 1}, {3, 1}, {1, 2}, {1, 3}};
+    }
+
+    void ordersTheRows()
+    {
+        QFETCH(QString, parents);
+        QFETCH(QList<QList<int>>, rows);
+        const Problem problem = problemOf(2, parents);
+        const EptShape shape = deriveEptShape(problem);
+        QCOMPARE(shape.eptRows, rows.size());
+        for (int r = 1; r <= shape.eptRows; ++r)
+            for (int i = 1; i <= shape.noNonModParents(); ++i)
+                QCOMPARE(rowParentState(problem, shape, r, i), rows.at(r - 1).at(i - 1));
+    }
+};
+
+VADAZAZ_TEST_MAIN(EptShapeTest)
+#include "ept_shape_test.moc"

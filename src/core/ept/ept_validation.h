@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/base/message.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace vadazaz {
+
+// A cell text read as a number. Numeric is: optional blanks around it, an optional sign, and
+// digits with at most one decimal separator (the locale's, or a point), at least one digit.
+// The digits are kept as typed so that sums and bounds can be decided exactly.
+struct EptNumber
+{
+    bool negative = false;
+    QString wholeDigits;    // without leading zeros; empty for zero
+    QString fractionDigits; // without trailing zeros
+    double value = 0.0;     // the nearest double, for the ordering checks and the computation
+
+    bool isZero() const { return wholeDigits.isEmpty() && fractionDigits.isEmpty(); }
+};
+
+std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoint);
+
+// The checked EPT: the first refusal, or the cell values (row-major) when every check passes.
+struct EptValidation
+{
+    std::optional<Message> refusal;
+    std::vector<double> values;
+};
+
+// Checks the typed EPT (cell texts row-major, eptRows × eptCols): entries, ranges and the total of
+// each column block (exactly 100), row by row; then child state 1 of every block against rows 1
+// and 2; then, with Modifying parents, row 1 across the blocks.
+EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, int noChildStates,
+                          int noModParents, QStringView decimalPoint);
+
+} // namespace vadazaz

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/ept/ept_shape.h"
+#include "core/store/problem.h"
+
+#include <QList>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+namespace vadazaz {
+
+// The window's scale: centimetres, shown at 96 dots per inch.
+inline constexpr double pixelsPerCentimetre = 96.0 / 2.54;
+int centimetresToPixels(double centimetres);
+double pixelsToCentimetres(int pixels);
+// A rectangle in centimetres as whole pixels, each edge rounded on its own so that controls
+// that touch in centimetres touch on the screen.
+QRect centimetresToPixels(const QRectF &centimetres);
+
+// One control that the EPT window builds at run time: its name, place and size in centimetres,
+// and its text.
+struct EptLayoutItem
+{
+    QString name;
+    QRectF place;
+    QString text;
+};
+
+// Everything that the EPT window lays out at run time, in centimetres, worked out from the
+// problem and its EPT shape without any window.
+struct EptWindowLayout
+{
+    // The layout constants.
+    static constexpr double margin = 0.2;
+    static constexpr double cellWidth = 0.85;
+    static constexpr double columnPitch = 1.05;
+    static constexpr double lineHeight = 0.42;
+    static constexpr double usableWidth = 20.5;
+    static constexpr double usableHeight = 14.5;
+    static constexpr double headingColumnAllowance = 2.6;
+    static constexpr double firstCellOffset = 0.5;
+    // Every column of the table is 1400 twips wide.
+    static constexpr int tableColumnTwips = 1400;
+
+    double dataWidth = 0;     // D
+    float tableWidth = 0;     // W, single precision as the program holds it
+    double headingHeight = 0; // H
+
+    QRectF table;                  // GridEPT
+    QString tableFormat;           // "<A|<B": the headings, left-aligned
+    QStringList tableHeadings;     // the Non-modifying parents' names
+    QList<QStringList> tableCells; // [EPT row - 1][column]: the state names of each row
+
+    // "labelMPname" j, "LabelMPstate" j b, LabelChildName and "LabelChild" c, in the order in
+    // which the window creates them.
+    QList<EptLayoutItem> labels;
+    // "Text" n for n = 1 .. eptRows × eptCols, row by row.
+    QList<EptLayoutItem> textFields;
+
+    // X(c): the left edge of EPT column c.
+    double columnLeft(int c) const { return double(tableWidth) + 0.4 + (c - 1) * columnPitch; }
+    // The top of the text fields of EPT row r.
+    double rowTop(int r) const
+    {
+        return headingHeight + margin + firstCellOffset + lineHeight * (r - 1);
+    }
+    // The smallest area that holds every control, with a margin to the right and below.
+    QRectF contentArea() const;
+};
+
+EptWindowLayout eptWindowLayout(const Problem &problem, const EptShape &shape);
+
+} // namespace vadazaz

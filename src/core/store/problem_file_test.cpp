@@ -1,0 +1,168 @@
+#include "core/store/problem_file.h"
+
+#include "testing/files.h"
+#include "testing/sample_problems.h"
+#include "testing/test_main.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using namespace vadazaz;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray rainJson =
+    R"({"child": {"name": "Rain", "states": ["High", "Low"]}, "parents": [)"
+    R"({"name": "Wind", "type": "Modifying", "states": ["Strong", "Weak"]}, )"
+    R"({"name": "Temp", "type": "Non-modifying", "states": ["Hot", "Cold"]}], )"
+    R"("ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]]})";
+
+// The rain problem with the first appearance of one piece of its text replaced.
+QByteArray rainWith(const char *from, const char *to)
+{
+    QByteArray json = rainJson;
+    const auto at = json.indexOf(from);
+    return at < 0 ? QByteArray() : json.replace(at, qsizetype(qstrlen(from)), to);
+}
+
+} // namespace
+
+class ProblemFileTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsAProblem()
+    {
+        const ProblemFileRead read =
+            parseProblemFile(rainWith(R"([["90", "10", "40", "60"], ["70", "30", "5", "95"]])",
+                                      R"([[90, 12.5, " 40 ", "x"], [0.1, -3, 1e-7, 100.0]])"));
+        QVERIFY2(read.file, qPrintable(read.error));
+        // Texts stay as typed; numbers become their shortest text.
+        const QList<QStringList> ept = testing::tableOf(u"90;12.5; 40 ;x|0.1;-3;0.0000001;100"_s);
+        QCOMPARE(read.file->ept, ept);
+        QCOMPARE(problemFileText(read.file->problem, ept),
+                 problemFileText(testing::rainProblem(), ept));
+    }
+
+    void readsWhatItWrites()
+    {
+        Problem problem = testing::problemOf(3, u"N2 M2 N3"_s);
+        problem.childName = u"Größe \"x\""_s;
+        problem.parentName(2) = u"\u96E8"_s;
+        const QByteArray text = problemFileText(problem, {{u"1"_s, u""_s, u" 2,5 "_s}, {u"abc"_s}});
+        const ProblemFileRead read = parseProblemFile(text);
+        QVERIFY2(read.file, qPrintable(read.error));
+        QCOMPARE(problemFileText(read.file->problem, read.file->ept), text);
+    }
+
+    void readsOrRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("mentions"); // a part of the one-line reason; empty: read
+
+        // A text of its own, or the rain problem with one piece of its text replaced.
+        const struct
+        {
+            const char *tag, *from, *to, *mentions;
+        } cases[] = {
+            {"empty", nullptr, "", "JSON"},
+            {"not UTF-8", "\"Rain\"", "\"R\xff\"", "JSON"},
+            {"a list", nullptr, "[]", "object"},
+            {"no child", R"("child")", R"("Child")", "the problem has no \"child\""},
+            {"parent a text",
+             R"({"name": "Wind", "type": "Modifying", "states": ["Strong", "Weak"]})", R"("Wind")",
+             "parent 1 must be an object"},
+            {"parent without name", R"("name": "Temp", )", "", "parent 2 has no \"name\""},
+            {"child name a number", R"("Rain")", "5", "the child's name must be a text"},
+            {"child name empty", R"("Rain")", R"("")", "1 to 10 characters, not 0"},
+            {"10 characters, not ASCII", R"("Rain")", R"("Größenwert")", ""},
+            {"11 characters, not ASCII", R"("Rain")", R"("Niederschlä")",
+             "1 to 10 characters, not 11"},
+            {"child states a text", R"(["High", "Low"])", R"("High")", "list of state names"},
+            {"1 child state", R"(["High", "Low"])", R"(["High"])", "2 or 3 state names, not 1"},
+            {"4 parent states", R"(["Hot", "Cold"])", R"(["a", "b", "c", "d"])",
+             "parent 2's \"states\" must list 2 or 3 state names, not 4"},
+            // Names that would break the lines and columns of a CPT file.
+            {"TAB in the child name", R"("Rain")", R"("Ra\tin")", "control character"},
+            {"raw line break in a state", R"("High")", "\"Hi\ngh\"", "control character"},
+            {"CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character"},
+            {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
+            {"C1 control in a state", R"("Hot")", R"("H\u0085ot")", "control character"},
+            {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
+            {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
+            {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
+            {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
+            {"1 parent",
+             R"(}, {"name": "Temp", "type": "Non-modifying", "states": ["Hot", "Cold"]})", "}",
+             "at least 2 parents, not 1"},
+            {"type in lower case", R"("Non-modifying")", R"("non-modifying")",
+             "parent 2's \"type\" must be"},
+            {"ept a text", R"("ept": [)", R"("ept": "90 10", "x": [)", "list of rows"},
+            {"ept row a text", R"(["70", "30", "5", "95"])", R"("70 30 5 95")",
+             "row 2 of \"ept\" must be a list of cells"},
+            {"cell true", R"("95")", "true", "cell 4 of row 2 of \"ept\" must be"},
+        };
+        for (const auto &c : cases) {
+            const QByteArray json = c.from ? rainWith(c.from, c.to) : QByteArray(c.to);
+            QVERIFY2(!json.isNull(), c.tag);
+            QTest::newRow(c.tag) << json << QString::fromUtf8(c.mentions);
+        }
+    }
+
+    void readsOrRefuses()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, mentions);
+        const ProblemFileRead read = parseProblemFile(json);
+        QCOMPARE(bool(read.file), mentions.isEmpty());
+        QVERIFY2(read.error.contains(mentions), qPrintable(read.error));
+        QVERIFY(!read.error.contains(u'\n'));
+    }
+
+    // Only regular files of at most 4 MiB are read; every refusal names the file and says why.
+    void readsOnlyFilesWithinTheLimit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error"); // after "PATH: "; empty: read
+        QTest::newRow("no problem") << u"bad.json"_s << u"the problem must be a JSON object"_s;
+        QTest::newRow("missing") << u"missing.json"_s
+                                 << u"cannot be read: No such file or directory"_s;
+        QTest::newRow("a folder") << u"."_s << u"cannot be read: "_s;
+        QTest::newRow("a pipe nobody writes to")
+            << u"pipe"_s << u"cannot be read: It is not a regular file."_s;
+        QTest::newRow("a device without end")
+            << u"/dev/zero"_s << u"cannot be read: It is not a regular file."_s;
+        const QString tooLarge = u"cannot be read: It is larger than 4194304 bytes (4 MiB), the "
+                                 "limit for a problem file."_s;
+        QTest::newRow("one byte past the limit") << u"large.json"_s << tooLarge;
+        QTest::newRow("at the limit") << u"limit.json"_s << QString();
+    }
+    void readsOnlyFilesWithinTheLimit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath(u"bad.json"_s), "[]"));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(u"pipe"_s)).constData(), 0600) == 0);
+        // Blanks after the problem are still JSON.
+        QVERIFY(testing::writeFile(dir.filePath(u"limit.json"_s),
+                                   rainJson.leftJustified(problemFileLimit, ' ')));
+        QFile large(dir.filePath(u"large.json"_s));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(problemFileLimit + 1));
+        large.close();
+
+        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        const ProblemFileRead read = readProblemFile(path);
+        QCOMPARE(bool(read.file), error.isEmpty());
+        if (!error.isEmpty())
+            QVERIFY2(read.error.startsWith(path + u": "_s + error), qPrintable(read.error));
+        QVERIFY(!read.error.contains(u'\n'));
+    }
+};
+
+VADAZAZ_TEST_MAIN(ProblemFileTest)
+#include "problem_file_test.moc"

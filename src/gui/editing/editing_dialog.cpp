@@ -1,0 +1,18 @@
+#include "gui/editing/editing_dialog.h"
+
+namespace vadazaz {
+
+void EditingDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    closedByFrame_ = false;
+    Form_Activate();
+}
+
+void EditingDialog::closeEvent(QCloseEvent *event)
+{
+    closedByFrame_ = true;
+    QDialog::closeEvent(event);
+}
+
+} // namespace vadazaz

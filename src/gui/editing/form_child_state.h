@@ -1,0 +1,33 @@
+#pragma once
+
+#include "gui/editing/editing_dialog.h"
+
+#include <memory>
+
+namespace Ui {
+class FormChildState;
+}
+
+namespace vadazaz {
+
+// Takes the names of the child's 2 or 3 states. Its boxes keep what was last typed into them
+// from one opening to the next, confirmed or not.
+class FormChildState : public EditingDialog
+{
+    Q_OBJECT
+public:
+    explicit FormChildState(QWidget *parent = nullptr);
+    ~FormChildState() override;
+
+protected:
+    void Form_Activate() override;
+
+private Q_SLOTS:
+    void CommandOK_Click();
+    void CommandCancel_Click();
+
+private:
+    std::unique_ptr<Ui::FormChildState> ui;
+};
+
+} // namespace vadazaz

@@ -1,0 +1,127 @@
+#include "gui/editing/form_parent.h"
+
+#include "gui/widgets/dialogs.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/name_box.h"
+#include "core/store/problem.h"
+#include "ui_form_parent.h"
+
+namespace vadazaz {
+
+namespace {
+
+const QString typeNames[] = {QStringLiteral("Non-modifying"), QStringLiteral("Modifying")};
+
+Message editParentMessage(const QString &text)
+{
+    return {QStringLiteral("Edit parent"), text};
+}
+
+} // namespace
+
+FormParent::FormParent(QWidget *parent)
+    : EditingDialog(parent), ui(std::make_unique<Ui::FormParent>())
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    setFont(controlFont());
+    for (QLineEdit *box : {ui->TextName, ui->TextState1, ui->TextState2, ui->TextState3})
+        makeNameBox(box);
+    for (QLabel *label :
+         {ui->Label1, ui->Label4, ui->Label2, ui->Label3, ui->LabelState2, ui->LabelState3})
+        label->setFont(labelFont());
+    ui->Label7->setFont(noteFont());
+    connect(ui->ComboNoStates, &ChoiceComboBox::chosen, this, &FormParent::ComboNoStates_Click);
+    connect(ui->CommandOK, &QPushButton::clicked, this, &FormParent::CommandOK_Click);
+    connect(ui->CommandCancel, &QPushButton::clicked, this, &FormParent::CommandCancel_Click);
+}
+
+FormParent::~FormParent() = default;
+
+void FormParent::showLayout(int states)
+{
+    if (states == 2) {
+        ui->LabelState2->setText(QStringLiteral("Name of state 2 (most negative)"));
+        ui->LabelState3->hide();
+        ui->TextState3->hide();
+    } else {
+        ui->LabelState2->setText(QStringLiteral("Name of state 2"));
+        ui->LabelState3->setText(QStringLiteral("Name of state 3 (most negative)"));
+        ui->LabelState3->show();
+        ui->TextState3->show();
+    }
+}
+
+void FormParent::Form_Activate()
+{
+    const Problem &store = problem();
+    const int p = store.selectedParent;
+    const int states = store.parentNoStates(p);
+    showLayout(states);
+    ui->TextName->setText(store.parentName(p));
+    const int type = store.parentType(p) == modifyingType ? 1 : 0;
+    ui->ComboType->setCurrentIndex(type);
+    ui->ComboType->setEditText(typeNames[type]);
+    ui->ComboNoStates->setCurrentIndex(states == 3 ? 1 : 0);
+    ui->ComboNoStates->setEditText(QString::number(states));
+    ui->TextState1->setText(store.parentStateName(1, p));
+    ui->TextState2->setText(store.parentStateName(2, p));
+    if (states == 3)
+        ui->TextState3->setText(store.parentStateName(3, p));
+}
+
+void FormParent::ComboNoStates_Click(int index)
+{
+    if (ui->ComboNoStates->itemText(index) == QStringLiteral("3")) {
+        showLayout(3);
+        ui->TextState3->clear();
+    } else {
+        showLayout(2);
+    }
+}
+
+void FormParent::CommandOK_Click()
+{
+    const QString name = ui->TextName->text();
+    const QString typeText = ui->ComboType->currentText();
+    const QString statesText = ui->ComboNoStates->currentText();
+    if (name.isEmpty()) {
+        showMessage(this, editParentMessage(QStringLiteral("Please enter a name for the parent.")));
+        return;
+    }
+    if (typeText != typeNames[0] && typeText != typeNames[1]) {
+        showMessage(this, editParentMessage(QStringLiteral(
+                              "Type must either be 'Non-modifying' or 'Modifying'.")));
+        return;
+    }
+    if (statesText != QStringLiteral("3") && statesText != QStringLiteral("2")) {
+        showMessage(this,
+                    editParentMessage(QStringLiteral("Number of states must be either 2 or 3.")));
+        return;
+    }
+    const int states = statesText.toInt();
+    const QStringList stateNames{ui->TextState1->text(), ui->TextState2->text(),
+                                 ui->TextState3->text()};
+    for (int s = 1; s <= states; ++s) {
+        if (stateNames.at(s - 1).isEmpty()) {
+            showMessage(this, editParentMessage(QStringLiteral("Please type in all state names.")));
+            return;
+        }
+    }
+
+    Problem &store = problem();
+    const int p = store.selectedParent;
+    store.parentName(p) = name;
+    store.parentType(p) = typeText == typeNames[1] ? modifyingType : nonModifyingType;
+    store.parentNoStates(p) = states;
+    for (int s = 1; s <= 3; ++s)
+        store.parentStateName(s, p) = s <= states ? stateNames.at(s - 1) : QString();
+    accept();
+}
+
+void FormParent::CommandCancel_Click()
+{
+    reject();
+}
+
+} // namespace vadazaz

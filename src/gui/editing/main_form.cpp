@@ -1,0 +1,282 @@
+#include "gui/editing/main_form.h"
+
+#include "gui/about/form_about.h"
+#include "gui/widgets/dialogs.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/name_box.h"
+#include "gui/editing/form_child_state.h"
+#include "gui/editing/form_parent.h"
+#include "gui/editing/my_functions.h"
+#include "core/ept/readiness_check.h"
+#include "core/ept/ept_shape.h"
+#include "gui/ept/form_ept.h"
+#include "core/store/problem.h"
+#include "ui_main_form.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLayout>
+
+namespace vadazaz {
+
+namespace {
+
+QString parentLabel(int p)
+{
+    return QStringLiteral("Parent ") + QString::number(p);
+}
+
+const QString noNameYet = QStringLiteral("(click Edit button)");
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::MainForm>())
+{
+    ui->setupUi(this);
+    ui->centralwidget->setFixedSize(twips(7515), twips(6930));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    setFont(controlFont());
+    makeNameBox(ui->TextChildName);
+    for (QLabel *heading : {ui->Label1, ui->Label4, ui->Label6})
+        heading->setFont(headingFont());
+    for (QLabel *label : {ui->Label2, ui->Label3, ui->Label5})
+        label->setFont(labelFont());
+    QFont bold = labelFont();
+    bold.setBold(true);
+    ui->Label5->setFont(bold);
+    for (QLabel *note : {ui->Label7, ui->Label8})
+        note->setFont(noteFont());
+    for (QLabel *label :
+         {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6, ui->Label7})
+        label->adjustSize();
+    ui->CommandEditEPT->setFont(namedFont(QStringLiteral("Times New Roman"), 12));
+
+    QTableWidget *grid = ui->GridParentInfo;
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setSectionsClickable(false);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->setCornerButtonEnabled(false);
+    // Rows as high as the table's font needs, as in a classic grid.
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setDefaultSectionSize(twips(255));
+    grid->horizontalHeader()->setFixedHeight(twips(255));
+
+    connect(ui->CommandEnterChildName, &QPushButton::clicked, this,
+            &MainForm::CommandEnterChildName_Click);
+    connect(ui->ComboNoChildStates, &ChoiceComboBox::chosen, this,
+            &MainForm::ComboNoChildStates_Click);
+    connect(ui->CommandEditChildStates, &QPushButton::clicked, this,
+            &MainForm::CommandEditChildStates_Click);
+    connect(ui->CommandAddParent, &QPushButton::clicked, this, &MainForm::CommandAddParent_Click);
+    connect(ui->CommandDeleteParent, &QPushButton::clicked, this,
+            &MainForm::CommandDeleteParent_Click);
+    connect(ui->CommandEditParent, &QPushButton::clicked, this, &MainForm::CommandEditParent_Click);
+    connect(ui->CommandEditEPT, &QPushButton::clicked, this, &MainForm::CommandEditEPT_Click);
+    connect(ui->CommandExit, &QPushButton::clicked, this, &MainForm::CommandExit_Click);
+    connect(ui->MenuAbout, &QAction::triggered, this, &MainForm::MenuAbout_Click);
+
+    Form_Load();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        Form_Activate();
+    }
+}
+
+void MainForm::setGridText(int row, int column, const QString &text)
+{
+    QTableWidget *grid = ui->GridParentInfo;
+    QTableWidgetItem *item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (column == 0) {
+            // The first column is fixed: it names the row, like the heading row names columns.
+            item->setBackground(grid->palette().button());
+            item->setForeground(grid->palette().buttonText());
+        }
+        grid->setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+void MainForm::Form_Load()
+{
+    QTableWidget *grid = ui->GridParentInfo;
+    grid->setColumnCount(4);
+    grid->setHorizontalHeaderLabels({QStringLiteral(" "), QStringLiteral("Name"),
+                                     QStringLiteral("Type"), QStringLiteral("States")});
+    const int widths[] = {800, 2000, 1200, 600};
+    for (int column = 0; column < 4; ++column)
+        grid->setColumnWidth(column, twips(widths[column]));
+    grid->setRowCount(2);
+    for (int p = 1; p <= 2; ++p) {
+        setGridText(p - 1, 0, parentLabel(p));
+        setGridText(p - 1, 1, noNameYet);
+    }
+
+    ui->ComboParent->setCurrentIndex(0);
+    ui->ComboNoChildStates->choose(0);
+    problem().initialise();
+}
+
+void MainForm::Form_Activate()
+{
+    const Problem &store = problem();
+    const int p = store.selectedParent;
+    if (p < 1 || p > store.noParents() || store.parentName(p).isEmpty())
+        return;
+    setGridText(p - 1, 1, store.parentName(p));
+    switch (store.parentType(p)) {
+    case nonModifyingType:
+        setGridText(p - 1, 2, QStringLiteral("Non-modifying"));
+        break;
+    case modifyingType:
+        setGridText(p - 1, 2, QStringLiteral("Modifying"));
+        break;
+    default:
+        showMessage(this, {appTitle(), QStringLiteral("Error in parentType!")});
+        break;
+    }
+    setGridText(p - 1, 3, QString::number(store.parentNoStates(p)));
+}
+
+template <typename Dialog> void MainForm::openEditingDialog(std::unique_ptr<Dialog> &dialog)
+{
+    if (!dialog)
+        dialog = std::make_unique<Dialog>(this);
+    dialog->exec();
+    if (dialog->closedByFrame())
+        dialog.reset();
+    Form_Activate();
+}
+
+void MainForm::CommandEnterChildName_Click()
+{
+    const QString name = ui->TextChildName->text();
+    const QString title = QStringLiteral("Enter child name");
+    if (name.isEmpty()) {
+        showMessage(this, {title, QStringLiteral("A child name has NOT been entered.\r"
+                                                 "Please type name of child in the box.")});
+        return;
+    }
+    problem().childName = name;
+    showMessage(this,
+                {title, QStringLiteral("A child name has been entered.\r"
+                                       "If you want to, you will be able to change this later- "
+                                       "simply enter\r"
+                                       "a new name in the box and click on the Enter child name "
+                                       "button.")});
+}
+
+void MainForm::ComboNoChildStates_Click(int index)
+{
+    problem().noChildStates = ui->ComboNoChildStates->itemText(index).toInt();
+}
+
+void MainForm::CommandEditChildStates_Click()
+{
+    const QString title = QStringLiteral("Edit child state names");
+    if (problem().childName.isEmpty()) {
+        showMessage(this, {title, childNameMissingText()});
+        return;
+    }
+    const QString count = ui->ComboNoChildStates->currentText();
+    if (count != QStringLiteral("3") && count != QStringLiteral("2")) {
+        showMessage(this, {title, QStringLiteral("Number of child states must be either 2 or 3.")});
+        return;
+    }
+    problem().noChildStates = count.toInt();
+    openEditingDialog(formChildState_);
+}
+
+void MainForm::CommandAddParent_Click()
+{
+    problem().appendParent();
+    QTableWidget *grid = ui->GridParentInfo;
+    const int n = grid->rowCount() + 1;
+    grid->setRowCount(n);
+    setGridText(n - 1, 0, parentLabel(n));
+    setGridText(n - 1, 1, noNameYet);
+    ui->ComboParent->addItem(parentLabel(n));
+    ui->ComboParent->setCurrentIndex(ui->ComboParent->count() - 1);
+}
+
+void MainForm::CommandDeleteParent_Click()
+{
+    if (!problem().removeLastParent()) {
+        showMessage(this, {QStringLiteral("Delete parent"),
+                           QStringLiteral("I'm sorry but you can't have less than 2 parents.")});
+        return;
+    }
+    QTableWidget *grid = ui->GridParentInfo;
+    grid->setRowCount(grid->rowCount() - 1);
+    ui->ComboParent->removeItem(ui->ComboParent->count() - 1);
+    ui->ComboParent->setCurrentIndex(ui->ComboParent->count() - 1);
+}
+
+void MainForm::CommandEditParent_Click()
+{
+    const int index = ui->ComboParent->findText(ui->ComboParent->currentText(),
+                                                Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        showMessage(this, {QStringLiteral("Edit parent"),
+                           QStringLiteral("Please select a parent to enter from the drop down "
+                                          "list.")});
+        return;
+    }
+    problem().selectedParent = index + 1;
+    openEditingDialog(formParent_);
+}
+
+void MainForm::CommandEditEPT_Click()
+{
+    if (!ReadyForEPT(this))
+        return;
+    QList<Message> internalErrors;
+    problem().eptShape = deriveEptShape(problem(), &internalErrors);
+    for (const Message &error : std::as_const(internalErrors))
+        showMessage(this, error);
+    if (const auto refusal = eptSizeRefusal(problem(), problem().eptShape)) {
+        showMessage(this, *refusal);
+        return;
+    }
+    {
+        FormEPT form(this);
+        form.exec();
+    }
+    Form_Activate();
+}
+
+void MainForm::CommandExit_Click()
+{
+    const auto answer = dialogs().message(
+        this,
+        {QStringLiteral("Exit programme"),
+         QStringLiteral("Are you sure you want to exit the programme?")},
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return;
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+void MainForm::MenuAbout_Click()
+{
+    FormAbout about(this);
+    about.exec();
+    Form_Activate();
+}
+
+} // namespace vadazaz

@@ -1,0 +1,285 @@
+#include "gui/ept/form_ept.h"
+
+#include "gui/widgets/dialogs.h"
+#include "gui/widgets/fonts.h"
+#include "core/ept/ept_validation.h"
+#include "core/output/cpt_file.h"
+#include "gui/output/form_view_cpt_file.h"
+#include "core/output/viewer_text.h"
+
+#include "ui_form_ept.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTableWidget>
+
+#include <cmath>
+#include <exception>
+
+namespace vadazaz {
+
+namespace {
+
+const QColor windowColour(128, 128, 255);
+const QColor buttonColour(192, 192, 255);
+
+// The hourglass over the program while it works, restored however the work ends.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { restore(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+    void restore()
+    {
+        if (busy_)
+            QApplication::restoreOverrideCursor();
+        busy_ = false;
+    }
+
+private:
+    bool busy_ = true;
+};
+
+QString decimalPoint()
+{
+    return QLocale::system().decimalPoint();
+}
+
+} // namespace
+
+FormEPT::FormEPT(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::FormEPT>())
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, windowColour);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+    ui->ScrollEPT->viewport()->setAutoFillBackground(false);
+    ui->ContentEPT->setAutoFillBackground(false);
+
+    const QFont buttonFont = namedFont(QStringLiteral("Times New Roman"), 9.75);
+    for (QPushButton *button :
+         {ui->CommandCalcCPT, ui->CommandViewFile, ui->CommandSaveCpt, ui->CommandCancel}) {
+        QPalette face = button->palette();
+        face.setColor(QPalette::Button, buttonColour);
+        button->setPalette(face);
+        button->setFont(buttonFont);
+    }
+
+    connect(ui->CommandCalcCPT, &QPushButton::clicked, this, &FormEPT::CommandCalcCPT_Click);
+    connect(ui->CommandSaveCpt, &QPushButton::clicked, this, &FormEPT::CommandSaveCpt_Click);
+    connect(ui->CommandViewFile, &QPushButton::clicked, this, &FormEPT::CommandViewFile_Click);
+    connect(ui->CommandCancel, &QPushButton::clicked, this, &FormEPT::CommandCancel_Click);
+
+    Form_Load();
+}
+
+FormEPT::~FormEPT() = default;
+
+QWidget *FormEPT::content() const
+{
+    return ui->ContentEPT;
+}
+
+void FormEPT::Form_Load()
+{
+    const Problem &store = problem();
+    const EptShape &shape = store.eptShape;
+    cells_ = CellConfiguration(store, shape);
+    layout_ = eptWindowLayout(store, shape);
+    QWidget *area = ui->ContentEPT;
+
+    auto *grid = new QTableWidget(area);
+    grid->setObjectName(QStringLiteral("GridEPT"));
+    grid->setGeometry(centimetresToPixels(layout_.table));
+    grid->setRowCount(shape.eptRows);
+    grid->setColumnCount(shape.noNonModParents());
+    grid->setFont(controlFont());
+    grid->horizontalHeader()->setFont(controlFont());
+    grid->setProperty("formatString", layout_.tableFormat);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->hide();
+    grid->setHorizontalHeaderLabels(layout_.tableHeadings);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    const int columnWidth = twips(EptWindowLayout::tableColumnTwips);
+    // Below and beside its cells the table is grey, as far as it reaches.
+    QPalette gridPalette = grid->palette();
+    gridPalette.setColor(QPalette::Base, QColor(128, 128, 128));
+    grid->setPalette(gridPalette);
+    for (int c = 0; c < shape.noNonModParents(); ++c) {
+        grid->setColumnWidth(c, columnWidth);
+        for (int r = 1; r <= shape.eptRows; ++r) {
+            auto *cell = new QTableWidgetItem(layout_.tableCells.at(r - 1).at(c));
+            cell->setBackground(Qt::white);
+            grid->setItem(r - 1, c, cell);
+        }
+    }
+    // The heading row is 0.5 cm high and each data row 0.42 cm, so that every row heading is
+    // level with its text fields; the pixel heights follow the rounded tops of the fields.
+    const int gridTop = grid->geometry().top() + grid->frameWidth();
+    const auto fieldTop = [this](int r) {
+        return centimetresToPixels(layout_.rowTop(r));
+    };
+    grid->horizontalHeader()->setFixedHeight(fieldTop(1) - gridTop);
+    for (int r = 1; r <= shape.eptRows; ++r)
+        grid->setRowHeight(r - 1, fieldTop(r + 1) - fieldTop(r));
+
+    const QFont font = controlFont();
+    for (const auto &item : std::as_const(layout_.labels)) {
+        auto *label = new QLabel(item.text, area);
+        label->setObjectName(item.name);
+        label->setGeometry(centimetresToPixels(item.place));
+        label->setFont(font);
+        label->setTextFormat(Qt::PlainText);
+        QPalette background = label->palette();
+        background.setColor(QPalette::Window, windowColour);
+        label->setPalette(background);
+        label->setAutoFillBackground(true);
+    }
+    QWidget *previous = ui->CommandSaveCpt;
+    for (const auto &item : std::as_const(layout_.textFields)) {
+        auto *field = new QLineEdit(area);
+        field->setObjectName(item.name);
+        field->setGeometry(centimetresToPixels(item.place));
+        field->setFont(font);
+        field->setTextMargins(0, 0, 0, 0);
+        setTabOrder(previous, field);
+        previous = field;
+        fields_.append(field);
+    }
+
+    area->resize(centimetresToPixels(layout_.contentArea()).size());
+}
+
+void FormEPT::CommandCalcCPT_Click()
+{
+    const Problem &store = problem();
+    const EptShape &shape = store.eptShape;
+    QStringList cells;
+    cells.reserve(qsizetype(shape.eptRows) * shape.eptCols);
+    for (const QLineEdit *field : std::as_const(fields_))
+        cells.append(field->text());
+    const EptValidation validation =
+        validateEpt(cells, shape.eptRows, shape.eptCols, store.noChildStates, shape.noModParents(),
+                    decimalPoint());
+    if (validation.refusal) {
+        showMessage(this, *validation.refusal);
+        return;
+    }
+
+    CptComputation computation;
+    {
+        BusyCursor busy;
+        computation = computeCpt(store, cells_, validation.values);
+    }
+    if (!computation.cpt) {
+        if (computation.refusal)
+            showMessage(this, *computation.refusal);
+        return;
+    }
+    cpt_ = std::move(computation.cpt);
+    if (const auto warning = outOfRangeWarning(*cpt_))
+        showMessage(this, *warning);
+
+    ui->CommandSaveCpt->setEnabled(true);
+    const auto answer = dialogs().message(
+        this,
+        {QStringLiteral("Calculate CPT"),
+         QStringLiteral("CPT calculated successfully.\rDo you want to save the CPT?")},
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        SaveCPT();
+        ui->CommandViewFile->setEnabled(true);
+    } else {
+        showMessage(this, {QStringLiteral("Calculate CPT"), QStringLiteral("CPT not saved.")});
+    }
+}
+
+void FormEPT::CommandSaveCpt_Click()
+{
+    SaveCPT();
+}
+
+void FormEPT::SaveCPT()
+{
+    if (!cpt_)
+        return;
+    const Message question{
+        QStringLiteral("Save CPT"),
+        QStringLiteral(
+            "Do you want to save the parent state names with the conditional probabilities?")};
+    const auto answer =
+        dialogs().message(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No) {
+        showMessage(this, {QStringLiteral("Save CPT"), QStringLiteral("File not saved.")});
+        return;
+    }
+    const CptLayout layout = answer == QMessageBox::Yes ? CptLayout::Labelled : CptLayout::Plain;
+
+    const QString path = dialogs().saveFileName(this, fileFilter());
+    if (path.isEmpty())
+        return;
+
+    QString reason;
+    bool saved = false;
+    {
+        BusyCursor busy;
+        saved = saveCptFile(path, layout, problem(), cells_.parentOrder, *cpt_, decimalPoint(),
+                            &reason);
+    }
+    if (!saved)
+        showMessage(this, saveFailedMessage(path, reason));
+}
+
+void FormEPT::CommandViewFile_Click()
+{
+    const QString path = dialogs().openFileName(this, fileFilter());
+    if (path.isEmpty())
+        return;
+
+    std::unique_ptr<FormViewCptFile> viewer;
+    std::optional<Message> failure;
+    {
+        BusyCursor busy;
+        ViewerRead read = readViewerFile(path);
+        if (read.opened)
+            viewerText().clear();
+        if (read.failure) {
+            failure = read.failure;
+        } else {
+            viewerText() = std::move(read.text);
+            try {
+                viewer = std::make_unique<FormViewCptFile>(this);
+            } catch (const std::exception &) {
+                failure = fileTooLargeMessage();
+            }
+        }
+    }
+    if (failure) {
+        showMessage(this, *failure);
+        return;
+    }
+    viewer->exec();
+}
+
+void FormEPT::CommandCancel_Click()
+{
+    reject();
+}
+
+} // namespace vadazaz

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/ept/cpt_computation.h"
+#include "core/ept/ept_shape.h"
+#include "core/ept/ept_window_layout.h"
+#include "core/store/problem.h"
+
+#include <QDialog>
+#include <QList>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class FormEPT;
+}
+
+class QLineEdit;
+
+namespace vadazaz {
+
+// The elicited probability table window: built at every opening from problem() and
+// its EPT shape, which "Edit EPT" has derived and checked just before. The typed figures, the
+// cell configuration and the CPT belong to one opening and go with the window.
+class FormEPT : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FormEPT(QWidget *parent = nullptr);
+    ~FormEPT() override;
+
+    const EptWindowLayout &windowLayout() const { return layout_; }
+    const CellConfiguration &cellConfiguration() const { return cells_; }
+    // The CPT of the last successful "Calculate CPT", or nothing before it.
+    const std::optional<Cpt> &cpt() const { return cpt_; }
+    // The widget that holds the controls built at run time and scrolls inside the window.
+    QWidget *content() const;
+
+    static QString fileFilter() { return QStringLiteral("Text files (*.TXT)|*.TXT"); }
+
+private:
+    void Form_Load();
+    void CommandCalcCPT_Click();
+    void CommandSaveCpt_Click();
+    void CommandViewFile_Click();
+    void CommandCancel_Click();
+    // Writes the CPT to a file the user picks, in the layout the user asks for.
+    void SaveCPT();
+
+    std::unique_ptr<Ui::FormEPT> ui;
+    EptWindowLayout layout_;
+    QList<QLineEdit *> fields_; // "Text1", "Text2", … row by row
+    CellConfiguration cells_;
+    std::optional<Cpt> cpt_;
+};
+
+} // namespace vadazaz

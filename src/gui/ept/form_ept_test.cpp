@@ -1,0 +1,505 @@
+#include "gui/ept/form_ept.h"
+
+#include "core/output/viewer_text.h"
+#include "testing/files.h"
+#include "testing/gui_driver.h"
+#include "testing/main_form_driver.h"
+#include "testing/sample_problems.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_main.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vadazaz;
+using namespace vadazaz::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString withNames =
+    u"Do you want to save the parent state names with the conditional probabilities?"_s;
+const QString asked =
+    u"Calculate CPT: CPT calculated successfully.\rDo you want to save the CPT? [Yes No]"_s;
+const QString namesAsked = u"Save CPT: "_s + withNames + u" [Yes No Cancel]"_s;
+const QString notSaved = u"Calculate CPT: CPT not saved. [Ok]"_s;
+const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
+const QString rainEpt = u"90 10 40 60 70 30 5 95"_s; // two rows of four
+
+// Puts the problem in the store with its EPT shape, as "Edit EPT" does before it opens the window.
+void useProblem(Problem p)
+{
+    p.eptShape = deriveEptShape(p);
+    problem() = std::move(p);
+}
+
+// What the program has shown since last asked, in turn: each box as "Title: text [its buttons]",
+// each file dialog as "save" or "open" and its filter.
+QStringList shownBy(ScriptedDialogs &script)
+{
+    QStringList shown;
+    for (const auto &dialog : std::exchange(script.shown, {})) {
+        QStringList buttons;
+        for (const auto button :
+             {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            if (dialog.buttons.testFlag(button))
+                buttons << QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button);
+        if (dialog.kind == ShownDialog::MessageBox)
+            shown << u"%1: %2 [%3]"_s.arg(dialog.title, dialog.text, buttons.join(u' '));
+        else
+            shown << (dialog.kind == ShownDialog::SaveDialog ? u"save "_s : u"open "_s) +
+                         dialog.filter;
+    }
+    return shown;
+}
+
+// Answers the modal windows that the program shows one after another, each by its step.
+using Step = std::function<void(QWidget *)>;
+void answerInTurn(QList<Step> steps)
+{
+    if (steps.isEmpty())
+        return;
+    const Step step = steps.takeFirst();
+    whenModalShown([step, steps](QWidget *modal) {
+        answerInTurn(steps);
+        step(modal);
+    });
+}
+
+} // namespace
+
+class FormEptTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedDialogs> script;
+    std::unique_ptr<FormEPT> form;
+    std::unique_ptr<QTemporaryDir> folder;
+
+    QString path(const QString &name) const { return QDir(folder->path()).filePath(name); }
+    QPushButton *button(const char *name) const { return child<QPushButton>(form.get(), name); }
+    QLineEdit *field(int n) const { return child<QLineEdit>(form.get(), u"Text%1"_s.arg(n)); }
+    void open()
+    {
+        form = std::make_unique<FormEPT>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    // Types the figures, blank-separated, into the text fields row by row; "_" is none.
+    void fill(const QString &figures)
+    {
+        int n = 1;
+        for (const QString &figure : figures.split(u' '))
+            typeInto(field(n++), figure == u"_"_s ? QString() : figure);
+    }
+    // "Save CPT" and "View CPT file" on or off, and the fields' texts: "save on, view off: 90 …".
+    QString state() const
+    {
+        QStringList texts;
+        for (const QLineEdit *text : form->content()->findChildren<QLineEdit *>())
+            texts << text->text();
+        return u"save %1, view %2: %3"_s.arg(
+            button("CommandSaveCpt")->isEnabled() ? u"on"_s : u"off"_s,
+            button("CommandViewFile")->isEnabled() ? u"on"_s : u"off"_s, texts.join(u' '));
+    }
+    // The files in the test's folder, each as "name: contents".
+    QStringList files() const
+    {
+        QStringList files;
+        for (const QString &name :
+             QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            files << name + u": "_s + QString::fromUtf8(contentsOf(path(name)));
+        return files;
+    }
+    // Clicks the button, answering the boxes in turn and the file dialog, if any, with the file.
+    void press(const char *name, const QList<QMessageBox::StandardButton> &answers = {},
+               const QString &file = {})
+    {
+        for (const auto answer : answers)
+            script->answer(answer);
+        if (!file.isEmpty())
+            script->answerFile(file);
+        click(button(name));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder->isValid());
+        script = std::make_unique<ScriptedDialogs>();
+        useProblem(rainProblem());
+    }
+    void cleanup()
+    {
+        form.reset();
+        script.reset();
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // --- The layout ---
+
+    // Every control's place, as "name left top width height" in centimetres to 0.01 cm, whatever
+    // the order the controls are listed in.
+    void layoutEdgeCases_data()
+    {
+        QTest::addColumn<int>("childStates");
+        QTest::addColumn<QString>("parents");
+        QTest::addColumn<double>("tableWidth");
+        QTest::addColumn<double>("tableTop");
+        QTest::addColumn<QList<double>>("blockLefts"); // of each Modifying parent's state labels
+        QTest::newRow("two columns, the narrowest EPT")
+            << 2 << u"N2 N2"_s << 5.2 << 0.82 << QList<double>{};
+        QTest::newRow("seven Non-modifying parents, 12 columns")
+            << 3 << u"M2 M2 N2 N2 N2 N2 N2 N2 N2"_s << 7.7 << 1.66
+            << QList<double>{8.1, 11.25, 14.4, 17.55};
+    }
+    void layoutEdgeCases()
+    {
+        QFETCH(int, childStates);
+        QFETCH(QString, parents);
+        QFETCH(double, tableWidth);
+        QFETCH(double, tableTop);
+        QFETCH(QList<double>, blockLefts);
+        const Problem p = problemOf(childStates, parents);
+        const EptShape shape = deriveEptShape(p);
+        const EptWindowLayout layout = eptWindowLayout(p, shape);
+        const auto at = [](const QString &name, const QRectF &r) {
+            return QString::asprintf("%s %.2f %.2f %.2f %.2f", qPrintable(name), r.left(), r.top(),
+                                     r.width(), r.height());
+        };
+        QStringList places{at(u"GridEPT"_s, layout.table)};
+        for (const auto &item : layout.labels + layout.textFields)
+            places << at(item.name, item.place);
+
+        // Lines 0.42 cm apart from 0.2 cm, one for each Modifying parent and then the child's;
+        // columns 1.05 cm apart, 0.4 cm right of the table; the fields from 0.5 cm below its top.
+        const int mods = shape.noModParents(), cols = shape.eptCols;
+        QStringList expected{
+            at(u"GridEPT"_s, {0.2, tableTop, tableWidth, 14.1}),
+            at(u"LabelChildName"_s, {tableWidth - 1.9, 0.2 + 0.42 * mods, 1.9, 0.42})};
+        for (int j = 1; j <= mods; ++j) {
+            const double top = 0.2 + 0.42 * (j - 1);
+            expected << at(u"labelMPname%1"_s.arg(j), {tableWidth - 1.9, top, 1.9, 0.42});
+            for (int b = 1; b <= blockLefts.size(); ++b)
+                expected << at(u"LabelMPstate%1%2"_s.arg(j).arg(b),
+                               {blockLefts.at(b - 1), top, 1.9, 0.42});
+        }
+        for (int c = 1; c <= cols; ++c) {
+            const double left = tableWidth + 0.4 + 1.05 * (c - 1);
+            expected << at(u"LabelChild%1"_s.arg(c), {left, 0.2 + 0.42 * mods, 0.85, 0.42});
+            for (int r = 1; r <= shape.eptRows; ++r)
+                expected << at(u"Text%1"_s.arg((r - 1) * cols + c),
+                               {left, tableTop + 0.5 + 0.42 * (r - 1), 0.85, 0.42});
+        }
+        places.sort();
+        expected.sort();
+        QCOMPARE(places, expected);
+    }
+
+    // Each built control at its place in whole pixels, within half a pixel of its centimetres,
+    // with its text (the last Modifying parent changing fastest); every table row level with the
+    // fields of its EPT row.
+    void builtControlsSitWhereLaidOut()
+    {
+        useProblem(problemOf(2, u"M2 M2 N3 N2"_s));
+        open();
+        const EptWindowLayout &layout = form->windowLayout();
+        QWidget *content = form->content();
+        QStringList wrong, labels;
+        for (const auto &item : layout.labels + layout.textFields +
+                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}}}) {
+            const QWidget *widget = child<QWidget>(content, item.name);
+            const QRect px = widget->geometry();
+            if (widget->parentWidget() != content || px != centimetresToPixels(item.place) ||
+                qAbs(pixelsToCentimetres(px.left()) - item.place.left()) > 0.0133 ||
+                qAbs(pixelsToCentimetres(px.top()) - item.place.top()) > 0.0133 ||
+                !widget->isVisible())
+                wrong << item.name;
+            if (const auto *label = qobject_cast<const QLabel *>(widget))
+                labels << label->text();
+        }
+        QCOMPARE(wrong, QStringList());
+        // After the labels, the table's headings, their format and its column width (1400
+        // twips), then its rows.
+        auto *grid = child<QTableWidget>(content, "GridEPT");
+        labels << u"| %1 %2 %3 %4 |"_s
+                      .arg(grid->horizontalHeaderItem(0)->text(),
+                           grid->horizontalHeaderItem(1)->text(),
+                           grid->property("formatString").toString())
+                      .arg(grid->columnWidth(0));
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            labels << grid->item(r, 0)->text() << grid->item(r, 1)->text();
+            QCOMPARE(grid->viewport()->mapTo(content, QPoint(0, grid->rowViewportPosition(r))).y(),
+                     field(r * 8 + 1)->geometry().top());
+        }
+        QCOMPARE(labels.join(u' '), "P1: P2: P1s1 P1s1 P1s2 P1s2 P2s1 P2s2 P2s1 P2s2 Child: C1 C2 "
+                                    "C1 C2 C1 C2 C1 C2 | P3 P4 <P3|<P4 93 | P3s1 P4s1 P3s3 P4s2 "
+                                    "P3s2 P4s1 P3s3 P4s1 P3s1 P4s2");
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+        // A larger EPT scrolls, its content sized to hold every control.
+        useProblem(problemOf(3, u"M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3"_s));
+        open();
+        auto *area = child<QScrollArea>(form.get(), "ScrollEPT");
+        QCOMPARE(form->content()->size(),
+                 centimetresToPixels(form->windowLayout().contentArea()).size());
+        QVERIFY(area->horizontalScrollBar()->maximum() > 0 &&
+                area->verticalScrollBar()->maximum() > 0);
+    }
+
+    // --- Calculate CPT ---
+
+    // Refused before any calculation: both buttons stay off. Refused after one: the earlier
+    // CPT, the buttons and the typed figures stay. A second calculation replaces the first.
+    void refusalsKeepTheCptAndASecondReplacesIt()
+    {
+        const QStringList refused{u"Calculate CPT: Non-numeric or missing entry in row 2. [Ok]"_s};
+        const QString missing = u"90 10 40 60 70 _ 5 95"_s;
+        open();
+        fill(missing);
+        press("CommandCalcCPT");
+        QCOMPARE(shownBy(*script), refused);
+        QCOMPARE(state(), "save off, view off: 90 10 40 60 70  5 95");
+        fill(rainEpt);
+        press("CommandCalcCPT", {QMessageBox::No});
+        fill(missing);
+        shownBy(*script);
+        press("CommandCalcCPT");
+        QCOMPARE(shownBy(*script), refused);
+        QCOMPARE(state(), "save on, view off: 90 10 40 60 70  5 95");
+        press("CommandSaveCpt", {QMessageBox::No}, path(u"first.txt"_s));
+        fill(u"60 40 30 70 10 90 0 100"_s);
+        press("CommandCalcCPT", {QMessageBox::No});
+        press("CommandSaveCpt", {QMessageBox::No}, path(u"second.txt"_s));
+        QCOMPARE(files(), QStringList({u"first.txt: "_s + QString::fromLatin1(rainPlain),
+                                       u"second.txt: 0.60\t\t0.40\r\n0.10\t\t0.90\r\n"
+                                       "0.30\t\t0.70\r\n0.00\t\t1.00\r\n"_s}));
+    }
+
+    // Calculating and answering each question: "View CPT file" comes on with the answer Yes to
+    // saving, however the saving ends. A failed write names the file and the reason and leaves
+    // the file, the window and its table, which can then be saved elsewhere.
+    void calculateAndSave_data()
+    {
+        QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+        QTest::addColumn<QString>("file");      // chosen in the dialog; empty: cancelled
+        QTest::addColumn<QStringList>("shown"); // %1: the file chosen
+        QTest::addColumn<QStringList>("left");  // the test's folder afterwards
+        QTest::addColumn<QString>("state");
+        using B = QMessageBox;
+        const QString kept = u"kept.TXT: an earlier file\r\n"_s;
+        const QString viewOn = u"save on, view on: "_s + rainEpt;
+        const QString failed = u"Save CPT: The CPT could not be saved to %1.\r"_s;
+        QTest::newRow("declined") << QList{B::No} << QString() << QStringList{asked, notSaved}
+                                  << QStringList{kept} << u"save on, view off: "_s + rainEpt;
+        QTest::newRow("without the names, a name without suffix")
+            << QList{B::Yes, B::No} << u"rain"_s << QStringList{asked, namesAsked, saveDialog}
+            << QStringList{kept, u"rain: "_s + QString::fromLatin1(rainPlain)} << viewOn;
+        QTest::newRow("cancelled at the question")
+            << QList{B::Yes, B::Cancel} << QString()
+            << QStringList{asked, namesAsked, u"Save CPT: File not saved. [Ok]"_s}
+            << QStringList{kept} << viewOn;
+        QTest::newRow("cancelled in the file dialog")
+            << QList{B::Yes, B::Yes} << QString() << QStringList{asked, namesAsked, saveDialog}
+            << QStringList{kept} << viewOn;
+        QTest::newRow("a read-only file")
+            << QList{B::Yes, B::Yes} << u"kept.TXT"_s
+            << QStringList{asked, namesAsked, saveDialog, failed + u"The file is read-only. [Ok]"_s}
+            << QStringList{kept} << viewOn;
+        QTest::newRow("a full device") << QList{B::Yes, B::Yes} << u"/dev/full"_s
+                                       << QStringList{asked, namesAsked, saveDialog,
+                                                      failed + u"No space left on device [Ok]"_s}
+                                       << QStringList{kept} << viewOn;
+    }
+    void calculateAndSave()
+    {
+        QFETCH(QList<QMessageBox::StandardButton>, answers);
+        QFETCH(QString, file);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, left);
+        QFETCH(QString, state);
+        QVERIFY(writeFile(path(u"kept.TXT"_s), "an earlier file\r\n"));
+        QVERIFY(QFile::setPermissions(path(u"kept.TXT"_s), QFile::ReadOwner | QFile::ReadGroup));
+        const QString chosen = file.isEmpty() ? QString() : path(file);
+        open();
+        fill(rainEpt);
+        press("CommandCalcCPT", answers, chosen);
+        QCOMPARE(shownBy(*script), shown.replaceInStrings(u"%1"_s, chosen));
+        QCOMPARE(files(), left);
+        QVERIFY(!QFileInfo(u"/dev/full"_s).isFile()); // a device stays one
+        QCOMPARE(this->state(), state);
+        press("CommandSaveCpt", {QMessageBox::No}, path(u"again.txt"_s));
+        QCOMPARE(contentsOf(path(u"again.txt"_s)), rainPlain);
+    }
+
+    void outOfRangeWarning()
+    {
+        // The state-3 weights are not bounded, so an interpolated row can leave 0..100.
+        useProblem(problemOf(3, u"N2 N2 N2"_s));
+        open();
+        const QString figures = u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s; // five rows
+        fill(figures);
+        press("CommandCalcCPT", {QMessageBox::Ok, QMessageBox::No});
+        QCOMPARE(shownBy(*script),
+                 QStringList({u"Calculate CPT: Some probabilities of the CPT are below 0 or above "
+                              "1, the first in CPT row 4.\rCheck the EPT entries of the child's "
+                              "states 2 and 3. [Ok]"_s,
+                              asked, notSaved}));
+        QCOMPARE(state(), u"save on, view off: "_s + figures);
+    }
+
+    // --- View CPT file ---
+
+    // A file that cannot be shown is refused with a message, and no viewer opens; the text read
+    // last stays unless the file was opened. A pipe is never opened, a file past the size limit
+    // (512 MiB) never read.
+    void refusesToView_data()
+    {
+        QTest::addColumn<QString>("kind");      // what is made as the file picked
+        QTest::addColumn<qint64>("size");       // of a file with a hole: no disk space, no time
+        QTest::addColumn<QStringList>("shown"); // after the file dialog; %1: the file
+        const QString notOpened = u"View CPT file: The file %1 could not be opened.\r"_s;
+        const QStringList tooLarge{u"Vadazaz: The specified file is too large. [Ok]"_s};
+        QTest::newRow("cancelled") << u"cancelled"_s << 0LL << QStringList();
+        QTest::newRow("missing file")
+            << u"missing"_s << 0LL << QStringList{notOpened + u"No such file or directory [Ok]"_s};
+        QTest::newRow("a folder") << u"folder"_s << 0LL
+                                  << QStringList{notOpened + u"file to open is a directory [Ok]"_s};
+        QTest::newRow("no read permission")
+            << u"unreadable"_s << 0LL << QStringList{notOpened + u"Permission denied [Ok]"_s};
+        QTest::newRow("a pipe nobody writes to")
+            << u"fifo"_s << 0LL << QStringList{notOpened + u"It is not a regular file. [Ok]"_s};
+        QTest::newRow("one byte past the limit") << u"file"_s << 536870913LL << tooLarge;
+        QTest::newRow("several GiB") << u"file"_s << 6442450944LL << tooLarge;
+    }
+    void refusesToView()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(QStringList, shown);
+        const QString chosen = path(u"file.TXT"_s);
+        if (kind == u"folder"_s)
+            QVERIFY(QDir().mkdir(chosen));
+        if (kind == u"fifo"_s)
+            QVERIFY(::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
+        if (kind == u"unreadable"_s) {
+            // The superuser reads any file, whatever its permissions say.
+            if (::geteuid() == 0)
+                QSKIP("The superuser may read a file without read permission.");
+            QVERIFY(writeFile(chosen, "0.90\t\t0.10\r\n"));
+            QVERIFY(QFile::setPermissions(chosen, QFile::WriteOwner));
+        }
+        QFile file(chosen);
+        if (kind == u"file"_s)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+        open();
+        fill(rainEpt);
+        press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::Cancel});
+        shownBy(*script);
+        viewerText() = u"earlier\r\n"_s;
+        if (kind != u"cancelled"_s)
+            script->answerFile(chosen);
+        QVERIFY(
+            !clickAndHandle(button("CommandViewFile"), [](QWidget *viewer) { viewer->close(); }));
+        QCOMPARE(shownBy(*script), QStringList{u"open Text files (*.TXT)|*.TXT"_s} +
+                                       shown.replaceInStrings(u"%1"_s, chosen));
+        QCOMPARE(viewerText(), kind == u"file"_s ? u""_s : u"earlier\r\n"_s);
+        QCOMPARE(state(), u"save on, view on: "_s + rainEpt);
+    }
+
+    // --- The whole road, with the real message boxes and file dialogs ---
+
+    // Names in é, ß, Ω and 中 typed into the main window and both dialogs; the CPT calculated
+    // and saved with the names, saved again without them, and the first file viewed. The file is
+    // UTF-8, every field of 10 characters padded by characters, not bytes.
+    void wholeRoadThroughTheWindows()
+    {
+        problem().initialise();
+        MainFormDriver main;
+        main.enterChildName(u"Ωmega中ßéé1"_s);
+        QVERIFY(main.enterChildStates({u"Éé中"_s, u"ßchwachΩ中é"_s}));
+        QVERIFY(main.enterParent(1, u"Wind中"_s, "Modifying", {u"Starkéß"_s, u"Ωeak"_s}));
+        QVERIFY(main.enterParent(2, u"Temp中éßΩ12"_s, "Non-modifying", {u"Heiß"_s, u"Kälte中"_s}));
+
+        script.reset(); // the real message boxes and file dialogs from here on
+        // The window's headings, then what each modal window showed: a box's title and text, a
+        // file dialog's filters (and " Aa" if it minded the case of names). A box is answered
+        // "Yes" or "No", a file dialog with the file.
+        QStringList seen;
+        const auto reply = [&seen](const QString &answer) -> Step {
+            return [&seen, answer](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                auto *dialog = qobject_cast<QFileDialog *>(modal);
+                QAbstractButton *button =
+                    box      ? box->button(answer == u"Yes"_s ? QMessageBox::Yes : QMessageBox::No)
+                    : dialog ? dialog->findChild<QDialogButtonBox *>()->buttons().constFirst()
+                             : nullptr;
+                seen << (box      ? box->windowTitle() + u'|' + box->text()
+                         : dialog ? dialog->nameFilters().join(u';') +
+                                        (dialog->filter() & QDir::CaseSensitive ? u" Aa"_s : u""_s)
+                                  : u"neither"_s);
+                if (dialog)
+                    child<QLineEdit>(dialog, "fileNameEdit")->setText(answer);
+                button ? click(button) : void(modal->close());
+            };
+        };
+        const QString labelledFile = path(u"road labelled.TXT"_s);
+        const QString plainFile = path(u"road plain.txt"_s);
+        QString viewed;
+        QVERIFY(clickAndHandle(main.button("CommandEditEPT"), [&](QWidget *window) {
+            auto *grid = child<QTableWidget>(window, "GridEPT");
+            seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
+                 << grid->item(1, 0)->text();
+            for (const QLabel *label : window->findChildren<QLabel *>())
+                seen << label->text();
+            const QStringList figures = rainEpt.split(u' ');
+            for (int n = 1; n <= 8; ++n)
+                typeInto(child<QLineEdit>(window, u"Text%1"_s.arg(n)), figures.at(n - 1));
+
+            answerInTurn({reply(u"Yes"_s), reply(u"Yes"_s), reply(labelledFile)});
+            click(child<QPushButton>(window, "CommandCalcCPT"));
+            answerInTurn({reply(u"No"_s), reply(plainFile)});
+            click(child<QPushButton>(window, "CommandSaveCpt"));
+            answerInTurn({reply(labelledFile), [&viewed](QWidget *viewer) {
+                              viewed = child<QPlainTextEdit>(viewer, "TextViewCpt")->toPlainText();
+                              click(child<QPushButton>(viewer, "CommandOK"));
+                          }});
+            click(child<QPushButton>(window, "CommandViewFile"));
+            click(child<QPushButton>(window, "CommandCancel"));
+        }));
+        const QString filter = u"Text files (*.TXT)"_s;
+        QCOMPARE(seen, QStringList({u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s, u"Wind中:"_s,
+                                    u"Starkéß"_s, u"Ωeak"_s, u"Ωmega中ßéé1:"_s, u"Éé中"_s,
+                                    u"ßchwa"_s, u"Éé中"_s, u"ßchwa"_s,
+                                    u"Calculate CPT|CPT calculated successfully.\nDo you want to "
+                                    "save the CPT?"_s,
+                                    u"Save CPT|"_s + withNames, filter, u"Save CPT|"_s + withNames,
+                                    filter, filter}));
+        const QString labelled =
+            u"Wind中     \tTemp中éßΩ12\tΩmega中ßéé1=Éé中\tΩmega中ßéé1=ßchwachΩ中é\t\r\n"
+            "\r\n"
+            "Starkéß   \tHeiß      \t0.90           \t0.10\r\n"
+            "Starkéß   \tKälte中    \t0.70           \t0.30\r\n"
+            "Ωeak      \tHeiß      \t0.40           \t0.60\r\n"
+            "Ωeak      \tKälte中    \t0.05           \t0.95\r\n"_s;
+        QCOMPARE(files(), QStringList({u"road labelled.TXT: "_s + labelled,
+                                       u"road plain.txt: "_s + QString::fromLatin1(rainPlain)}));
+        QCOMPARE(viewed, QString(labelled).replace(u"\r\n"_s, u"\n"_s));
+    }
+};
+
+VADAZAZ_GUI_TEST_MAIN(FormEptTest)
+#include "form_ept_test.moc"
