@@ -2,9 +2,7 @@
 
 // What both benchmarks share: the largest problem the program admits, and how they measure.
 
-#include "ept/cpt_computation.h"
-#include "ept/ept_shape.h"
-#include "ept/ept_validation.h"
+#include "core/ept/calculation.h"
 
 #include <QElapsedTimer>
 
@@ -19,8 +17,8 @@ namespace vadazaz::bench {
 struct LargestCpt
 {
     Problem problem;
-    CellConfiguration cells;
-    std::vector<double> eptValues;
+    EptShape shape;
+    QStringList cells;
 
     LargestCpt()
     {
@@ -34,20 +32,21 @@ struct LargestCpt
             problem.parentStateName(1, p) = QStringLiteral("High");
             problem.parentStateName(2, p) = QStringLiteral("Low");
         }
-        problem.eptShape = deriveEptShape(problem);
-        const EptShape &shape = problem.eptShape;
+        shape = eptShapeFor(problem).value();
         // Row 1 most positive, row 2 least, every single-parent row in between.
-        QStringList texts;
         for (int r = 1; r <= shape.eptRows; ++r) {
             const int first = r == 1 ? 95 : r == 2 ? 5 : 5 + (r * 4) % 90;
-            texts << QString::number(first) << QString::number(100 - first);
+            cells << QString::number(first) << QString::number(100 - first);
         }
-        eptValues =
-            validateEpt(texts, shape.eptRows, shape.eptCols, 2, 0, QStringLiteral(".")).values;
-        cells = CellConfiguration(problem, shape);
     }
 
-    std::optional<Cpt> compute() const { return computeCpt(problem, cells, eptValues).cpt; }
+    std::optional<Cpt> compute() const
+    {
+        Result<Calculation> calculation = calculateCpt(problem, shape, cells, u".");
+        if (!calculation)
+            return std::nullopt;
+        return std::move(calculation->cpt);
+    }
 };
 
 inline long peakKiB()

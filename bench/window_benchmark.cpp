@@ -3,15 +3,15 @@
 // is busy before the viewer appears, and the longest stretch without answering events while the
 // rest of the file goes into it.
 
-#include "app/fonts.h"
 #include "bench_support.h"
-#include "ept/cpt_computation.h"
-#include "ept/ept_shape.h"
-#include "ept/ept_validation.h"
-#include "ept/form_ept.h"
-#include "output/cpt_file.h"
-#include "output/form_view_cpt_file.h"
-#include "output/viewer_text.h"
+#include "core/ept/cpt_computation.h"
+#include "core/ept/ept_shape.h"
+#include "core/ept/ept_validation.h"
+#include "core/output/cpt_file.h"
+#include "core/output/viewer_text.h"
+#include "gui/ept/form_ept.h"
+#include "gui/output/form_view_cpt_file.h"
+#include "gui/widgets/fonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,12 +46,11 @@ Problem largestEpt()
         p.appendParent();
     for (int q = 1; q <= 14; ++q) {
         p.parentName(q) = QStringLiteral("Parent%1").arg(q);
-        p.parentType(q) = q <= 2 ? modifyingType : nonModifyingType;
+        p.parentType(q) = q <= 2 ? ParentType::Modifying : ParentType::NonModifying;
         p.parentNoStates(q) = q <= 2 ? 2 : 3;
         for (int s = 1; s <= p.parentNoStates(q); ++s)
             p.parentStateName(s, q) = QStringLiteral("P%1s%2").arg(q).arg(s);
     }
-    p.eptShape = deriveEptShape(p);
     return p;
 }
 
@@ -60,8 +59,8 @@ bool writeLargestCpt(const QString &path)
 {
     const bench::LargestCpt largest;
     const std::optional<Cpt> cpt = largest.compute();
-    return cpt && saveCptFile(path, CptLayout::Labelled, largest.problem, largest.cells.parentOrder,
-                              *cpt, QStringLiteral("."), nullptr);
+    return cpt &&
+           saveCptFile(path, CptLayout::Labelled, largest.problem, *cpt, QStringLiteral("."));
 }
 
 } // namespace
@@ -74,14 +73,16 @@ int main(int argc, char *argv[])
     registerFontSubstitutions();
 
     // The EPT window.
-    problem() = largestEpt();
-    std::printf("EPT: %d rows, %d columns\n", problem().eptShape.eptRows,
-                problem().eptShape.eptCols);
+    const Problem largest = largestEpt();
+    // A 12-column, 26-row EPT is past the CPT's row limit: the window is built from its shape
+    // alone, which "Edit EPT" would refuse.
+    const EptShape shape = deriveEptShape(largest);
+    std::printf("EPT: %d rows, %d columns\n", shape.eptRows, shape.eptCols);
     std::vector<double> opening;
     for (int i = 0; i < 20; ++i) {
         QElapsedTimer timer;
         timer.start();
-        FormEPT form;
+        FormEPT form(largest, shape);
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             return 1;

@@ -4,11 +4,10 @@
 // validation, computation and the three layouts of the CPT file, with a check of every result.
 // A finding prints what is wrong and aborts, so that libFuzzer keeps the input that caused it.
 
-#include "ept/cpt_computation.h"
-#include "ept/ept_shape.h"
-#include "ept/ept_validation.h"
-#include "output/cpt_file.h"
-#include "store/problem.h"
+#include "core/ept/calculation.h"
+#include "core/ept/ept_validation.h"
+#include "core/output/cpt_file.h"
+#include "core/store/problem.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -226,8 +225,8 @@ inline QByteArray written(CptLayout layout, const Problem &problem,
 {
     QBuffer device;
     device.open(QIODevice::WriteOnly);
-    check(writeCpt(device, layout, problem, configuration.parentOrder, cpt, decimalPoint),
-          "writing the CPT to memory failed");
+    check(configuration.parentOrder == cpt.parentOrder, "the CPT's parents in another order");
+    check(writeCpt(device, layout, problem, cpt, decimalPoint), "writing the CPT to memory failed");
     return device.data();
 }
 
@@ -359,44 +358,43 @@ inline void checkJson(const QByteArray &file, const Problem &problem,
 // with more than maxFuzzedCptRows CPT rows, is left after the shape.
 inline void checkEpt(const Problem &problem, const QStringList &cells, QStringView decimalPoint)
 {
-    QList<Message> internalErrors;
-    const EptShape shape = deriveEptShape(problem, &internalErrors);
-    check(internalErrors.isEmpty(), "the shape of a problem with valid types failed");
-    if (eptSizeRefusal(problem, shape) || cptRowCount(problem) > maxFuzzedCptRows) {
-        trace(QStringLiteral("too large"));
+    const Result<EptShape> shape = eptShapeFor(problem);
+    if (!shape || cptRowCount(problem) > maxFuzzedCptRows) {
+        trace(shape ? QStringLiteral("too large") : shape.failure().text);
         return;
     }
-    check(cells.size() == qsizetype(shape.eptRows) * shape.eptCols, "the fuzz target's own EPT");
+    check(cells.size() == qsizetype(shape->eptRows) * shape->eptCols, "the fuzz target's own EPT");
 
-    const EptValidation validation =
-        validateEpt(cells, shape.eptRows, shape.eptCols, problem.noChildStates,
-                    shape.noModParents(), decimalPoint);
-    if (validation.refusal) {
-        trace(validation.refusal->text);
-        check(validation.values.empty() &&
-                  validation.refusal->title == QStringLiteral("Calculate CPT"),
-              "a refusal with values or a wrong title");
+    const Result<Calculation> calculation = calculateCpt(problem, *shape, cells, decimalPoint);
+    // The validation on its own, to check the values it accepts.
+    const Result<std::vector<double>> values =
+        validateEpt(cells, shape->eptRows, shape->eptCols, problem.noChildStates,
+                    shape->noModParents(), decimalPoint);
+    if (!calculation)
+        trace(calculation.failure().text);
+    check(calculation || calculation.failure().title == QStringLiteral("Calculate CPT"),
+          "a refusal with a wrong title");
+    if (!values) {
+        check(!calculation && calculation.failure() == values.failure(),
+              "the road and the validation disagree");
         return;
     }
-    checkValidatedValues(cells, validation.values, problem.noChildStates, decimalPoint);
-
-    const CellConfiguration configuration(problem, shape);
-    const CptComputation computation = computeCpt(problem, configuration, validation.values);
-    if (!computation.cpt) {
-        trace(computation.refusal ? computation.refusal->text : QString());
+    checkValidatedValues(cells, *values, problem.noChildStates, decimalPoint);
+    if (!calculation) {
         // Only the weights of child state 3 are unbounded; those of state 1 never refuse.
-        check(problem.noChildStates == 3 && computation.refusal &&
-                  computation.refusal->text.startsWith(
-                      QStringLiteral("The CPT cannot be calculated")),
-              "a validated EPT refused",
-              [&] { return computation.refusal ? computation.refusal->text : QString(); });
+        check(problem.noChildStates == 3 && calculation.failure().text.startsWith(
+                                                QStringLiteral("The CPT cannot be calculated")),
+              "a validated EPT refused", [&] { return calculation.failure().text; });
         return;
     }
-    const Cpt &cpt = *computation.cpt;
+    const Cpt &cpt = calculation->cpt;
     trace(QStringLiteral("CPT of %1 rows, first out of range %2")
               .arg(cpt.cptRows)
               .arg(cpt.firstOutOfRangeRow));
-    checkCpt(problem, shape, configuration, validation.values, cpt);
+    check(calculation->warning.has_value() == (cpt.firstOutOfRangeRow != 0),
+          "a warning without a row out of range, or none with one");
+    const CellConfiguration configuration(problem, *shape);
+    checkCpt(problem, *shape, configuration, *values, cpt);
     checkPlain(written(CptLayout::Plain, problem, configuration, cpt, decimalPoint), cpt,
                decimalPoint);
     checkLabelled(written(CptLayout::Labelled, problem, configuration, cpt, decimalPoint), problem,

@@ -4,8 +4,7 @@
 
 #include "cpt_checks.h"
 
-#include "editing/readiness_check.h"
-#include "store/problem_file.h"
+#include "core/store/problem_file.h"
 
 #include <exception>
 
@@ -41,37 +40,36 @@ bool sameProblem(const Problem &a, const Problem &b)
 
 void run(const QByteArray &bytes)
 {
-    const ProblemFileRead read = parseProblemFile(bytes);
-    if (!read.file) {
-        fuzz::check(!read.error.isEmpty() && !read.error.contains(QLatin1Char('\n')),
-                    "a refusal without a one-line reason", [&] { return read.error; });
+    const Result<ProblemFile> read = parseProblemFile(bytes);
+    if (!read) {
+        const QString reason = read.failure().text;
+        fuzz::check(!reason.isEmpty() && !reason.contains(QLatin1Char('\n')),
+                    "a refusal without a one-line reason", [&] { return reason; });
         return;
     }
-    const ProblemFile &file = *read.file;
+    const ProblemFile &file = *read;
     const Problem &problem = file.problem;
     fuzz::check(problem.noChildStates >= 2 && problem.noChildStates <= 3 &&
                     problem.noParents() >= 2,
                 "a problem outside the limits was read", [&] { return describe(file); });
 
     const QByteArray text = problemFileText(problem, file.ept);
-    const ProblemFileRead again = parseProblemFile(text);
-    fuzz::check(again.file.has_value(), "a written problem does not read back",
-                [&] { return again.error; });
-    fuzz::check(sameProblem(problem, again.file->problem) && file.ept == again.file->ept,
+    const Result<ProblemFile> again = parseProblemFile(text);
+    fuzz::check(again.ok(), "a written problem does not read back",
+                [&] { return again.failure().text; });
+    fuzz::check(sameProblem(problem, again->problem) && file.ept == again->ept,
                 "a written problem reads back changed", [&] { return QString::fromUtf8(text); });
-    fuzz::check(problemFileText(again.file->problem, again.file->ept) == text,
+    fuzz::check(problemFileText(again->problem, again->ept) == text,
                 "a problem is written differently the second time",
                 [&] { return QString::fromUtf8(text); });
 
     // The calculator's road: the readiness check, the shape and its limits, the EPT's size.
-    if (readinessRefusal(problem))
-        return;
-    const EptShape shape = deriveEptShape(problem);
-    if (eptSizeRefusal(problem, shape) || file.ept.size() != shape.eptRows)
+    const Result<EptShape> shape = eptShapeFor(problem);
+    if (!shape || file.ept.size() != shape->eptRows)
         return;
     QStringList cells;
     for (const QStringList &row : file.ept) {
-        if (row.size() != shape.eptCols)
+        if (row.size() != shape->eptCols)
             return;
         cells += row;
     }

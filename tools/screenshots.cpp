@@ -2,8 +2,8 @@
 // for the README. Run it under a real display server (for example xvfb-run) to see the
 // fonts and frames as a person does:  xvfb-run ./build/tools/vadazaz-screenshots docs
 
-#include "about/program_icon.h"
-#include "app/fonts.h"
+#include "gui/about/program_icon.h"
+#include "gui/widgets/fonts.h"
 #include "testing/main_form_driver.h"
 #include "testing/scripted_dialogs.h"
 

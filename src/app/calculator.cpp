@@ -1,12 +1,9 @@
 #include "app/calculator.h"
 
-#include "core/base/version.h"
-#include "core/ept/readiness_check.h"
-#include "core/ept/cpt_computation.h"
-#include "core/ept/ept_shape.h"
-#include "core/ept/ept_validation.h"
-#include "core/output/cpt_file.h"
 #include "core/base/save_file.h"
+#include "core/base/version.h"
+#include "core/ept/calculation.h"
+#include "core/output/cpt_file.h"
 #include "core/store/problem_file.h"
 
 #include <QCommandLineParser>
@@ -32,7 +29,7 @@ int refuse(QIODevice &standardError, const Message &message)
 
 int fail(QIODevice &standardError, const QString &text)
 {
-    say(standardError, programName + QStringLiteral(": ") + text);
+    say(standardError, QStringLiteral("%1: %2").arg(programName, text));
     return exitFailure;
 }
 
@@ -64,13 +61,13 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
                                  QStringLiteral("PROBLEM.json"));
 
     if (!parser.parse(arguments))
-        return fail(standardError, parser.errorText() + QStringLiteral(" (see --help)"));
+        return fail(standardError, QStringLiteral("%1 (see --help)").arg(parser.errorText()));
     if (parser.isSet(helpOption)) {
         standardOutput.write(parser.helpText().toLocal8Bit());
         return exitSuccess;
     }
     if (parser.isSet(versionOption)) {
-        say(standardOutput, programName + QLatin1Char(' ') + QLatin1String(versionText));
+        say(standardOutput, QStringLiteral("%1 %2").arg(programName, QLatin1String(versionText)));
         return exitSuccess;
     }
     const QStringList positional = parser.positionalArguments();
@@ -83,65 +80,55 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
     else if (layoutName == QStringLiteral("json"))
         layout = CptLayout::Json;
     else if (layoutName != QStringLiteral("labelled"))
-        return fail(standardError, QStringLiteral("unknown layout \"") + layoutName +
-                                       QStringLiteral("\": use labelled, plain or json"));
+        return fail(
+            standardError,
+            QStringLiteral("unknown layout \"%1\": use labelled, plain or json").arg(layoutName));
 
     const QString path = positional.first();
-    // Through another name or a link, the output may be the problem file itself.
     const QString output = parser.value(outputOption);
+    const auto cannotWrite = [](const QString &file, const QString &reason) {
+        return Message{programName, QStringLiteral("cannot write %1: %2").arg(file, reason)};
+    };
+    // Through another name or a link, the output may be the problem file itself.
     if (parser.isSet(outputOption) && isSameFile(output, path))
-        return fail(standardError, QStringLiteral("cannot write ") + output +
-                                       QStringLiteral(": It is the problem file."));
-    const ProblemFileRead read = readProblemFile(path);
-    if (!read.file)
-        return fail(standardError, read.error);
-    const Problem &problem = read.file->problem;
+        return fail(standardError,
+                    cannotWrite(output, QStringLiteral("It is the problem file.")).text);
+    const Result<ProblemFile> read = readProblemFile(path);
+    if (!read)
+        return fail(standardError, read.failure().text);
+    const Problem &problem = read->problem;
 
-    if (const auto refusal = readinessRefusal(problem))
-        return refuse(standardError, *refusal);
-    const EptShape shape = deriveEptShape(problem);
-    if (const auto refusal = eptSizeRefusal(problem, shape))
-        return refuse(standardError, *refusal);
-
-    const QList<QStringList> &ept = read.file->ept;
-    bool shapeMatches = ept.size() == shape.eptRows;
+    const Result<EptShape> shape = eptShapeFor(problem);
+    if (!shape)
+        return refuse(standardError, shape.failure());
     QStringList cells;
-    for (const QStringList &row : ept) {
-        shapeMatches = shapeMatches && row.size() == shape.eptCols;
+    bool shapeMatches = read->ept.size() == shape->eptRows;
+    for (const QStringList &row : read->ept) {
+        shapeMatches = shapeMatches && row.size() == shape->eptCols;
         cells += row;
     }
     if (!shapeMatches)
-        return fail(standardError,
-                    path + QStringLiteral(": \"ept\" must have ") + QString::number(shape.eptRows) +
-                        QStringLiteral(" rows of ") + QString::number(shape.eptCols) +
-                        QStringLiteral(" cells for this problem"));
+        return fail(standardError, QStringLiteral("%1: \"ept\" must have %2 rows of %3 cells for "
+                                                  "this problem")
+                                       .arg(path)
+                                       .arg(shape->eptRows)
+                                       .arg(shape->eptCols));
 
     const QString decimalPoint = QLocale::system().decimalPoint();
-    const EptValidation validation =
-        validateEpt(cells, shape.eptRows, shape.eptCols, problem.noChildStates,
-                    shape.noModParents(), decimalPoint);
-    if (validation.refusal)
-        return refuse(standardError, *validation.refusal);
-
-    const CellConfiguration configuration(problem, shape);
-    const CptComputation computation = computeCpt(problem, configuration, validation.values);
-    if (!computation.cpt)
-        return refuse(standardError, *computation.refusal);
-    if (const auto warning = outOfRangeWarning(*computation.cpt))
-        say(standardError, withNewlines(warning->text));
+    const Result<Calculation> calculation = calculateCpt(problem, *shape, cells, decimalPoint);
+    if (!calculation)
+        return refuse(standardError, calculation.failure());
+    if (calculation->warning)
+        say(standardError, withNewlines(calculation->warning->text));
 
     if (parser.isSet(outputOption)) {
-        QString reason;
-        if (!saveCptFile(output, layout, problem, configuration.parentOrder, *computation.cpt,
-                         decimalPoint, &reason))
-            return fail(standardError,
-                        QStringLiteral("cannot write ") + output + QStringLiteral(": ") + reason);
-        return exitSuccess;
+        const Result<void> saved =
+            saveCptFile(output, layout, problem, calculation->cpt, decimalPoint, cannotWrite);
+        return saved ? exitSuccess : fail(standardError, saved.failure().text);
     }
-    if (!writeCpt(standardOutput, layout, problem, configuration.parentOrder, *computation.cpt,
-                  decimalPoint))
-        return fail(standardError, QStringLiteral("cannot write the standard output: ") +
-                                       standardOutput.errorString());
+    if (!writeCpt(standardOutput, layout, problem, calculation->cpt, decimalPoint))
+        return fail(standardError, QStringLiteral("cannot write the standard output: %1")
+                                       .arg(standardOutput.errorString()));
     return exitSuccess;
 }
 

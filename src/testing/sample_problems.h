@@ -29,7 +29,7 @@ inline Problem problemOf(int noChildStates, const QString &parents)
         const QString &word = words.at(p - 1);
         problem.parentName(p) = QStringLiteral("P%1").arg(p);
         problem.parentType(p) =
-            word.startsWith(QLatin1Char('M')) ? modifyingType : nonModifyingType;
+            word.startsWith(QLatin1Char('M')) ? ParentType::Modifying : ParentType::NonModifying;
         problem.parentNoStates(p) = word.mid(1).toInt();
         for (int s = 1; s <= problem.parentNoStates(p); ++s)
             problem.parentStateName(s, p) = QStringLiteral("P%1s%2").arg(p).arg(s);
@@ -55,7 +55,7 @@ inline Problem rainProblem()
     problem.childStateName(1) = QStringLiteral("High");
     problem.childStateName(2) = QStringLiteral("Low");
     problem.parentName(1) = QStringLiteral("Wind");
-    problem.parentType(1) = modifyingType;
+    problem.parentType(1) = ParentType::Modifying;
     problem.parentStateName(1, 1) = QStringLiteral("Strong");
     problem.parentStateName(2, 1) = QStringLiteral("Weak");
     problem.parentName(2) = QStringLiteral("Temp");

@@ -223,6 +223,15 @@ bool SaveFile::commit()
     return true;
 }
 
+Result<void> saveFile(const QString &path, const std::function<bool(QIODevice &)> &write,
+                      const SaveFailure &failed)
+{
+    SaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && write(file) && file.commit())
+        return {};
+    return failed(path, file.errorString());
+}
+
 bool isSameFile(const QString &first, const QString &second)
 {
     struct stat a = {};

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QIODevice>
 #include <QString>
+
+#include <functional>
 
 namespace vadazaz {
 
@@ -51,6 +55,14 @@ private:
     bool failed_ = false;
     unsigned permissions_ = 0;
 };
+
+// How a caller words a failed save, from the file's name and the system's reason.
+using SaveFailure = std::function<Message(const QString &path, const QString &reason)>;
+
+// Writes a file through a SaveFile: write puts the contents into the device and answers whether
+// every write was taken.
+Result<void> saveFile(const QString &path, const std::function<bool(QIODevice &)> &write,
+                      const SaveFailure &failed);
 
 // Whether the two paths name one and the same existing file (through links, too).
 bool isSameFile(const QString &first, const QString &second);

@@ -1,5 +1,7 @@
 #include "core/ept/cpt_computation.h"
 
+#include "core/ept/ept_validation.h"
+
 #include <array>
 #include <cmath>
 
@@ -15,16 +17,17 @@ constexpr double roundingNoise = 1e-9;
 
 Message tooCloseMessage(int column)
 {
-    return {QStringLiteral("Calculate CPT"),
-            QStringLiteral("The CPT cannot be calculated: in column ") + QString::number(column) +
-                QStringLiteral(", the child probabilities of rows 1 and 2 of the EPT are too close "
-                               "together.\rMake them differ by more.")};
+    return {calculateCptTitle(),
+            QStringLiteral("The CPT cannot be calculated: in column %1, the child probabilities of "
+                           "rows 1 and 2 of the EPT are too close together.\rMake them differ by "
+                           "more.")
+                .arg(column)};
 }
 
 } // namespace
 
-CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells,
-                          const std::vector<double> &eptValues)
+Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
+                       const std::vector<double> &eptValues)
 {
     const int positions = int(cells.parentOrder.size());
     const int noMod = cells.noModInOrder;
@@ -37,9 +40,10 @@ CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells
     for (int p = 1; p <= positions; ++p)
         rows = std::min(rows * states(p), maxCptRows + 1);
     if (rows > maxCptRows)
-        return {std::nullopt, tooManyRowsMessage()};
+        return tooManyRowsMessage();
 
     Cpt cpt;
+    cpt.parentOrder = cells.parentOrder;
     cpt.cptRows = int(rows);
     cpt.noChildStates = childStates;
     cpt.values.assign(std::size_t(rows) * std::size_t(childStates), 0.0);
@@ -92,12 +96,12 @@ CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells
             int p = noMod + 1;
             while (p <= positions && (r - 1) % cpt.positionStride(p) != 0)
                 ++p;
-            const int stride = p <= positions ? cpt.positionStride(p) : 0;
-            const int s = p <= positions ? (r - 1) / stride % states(p) : 0;
-            if (s == 0)
-                return {std::nullopt,
-                        Message{appTitle(),
-                                QStringLiteral("Number of parent exceeded while filling in CPT.")}};
+            // Only a block's first row has every Non-modifying parent in state 1, and the EPT
+            // gives that row.
+            Q_ASSERT(p <= positions);
+            const int stride = cpt.positionStride(p);
+            const int s = (r - 1) / stride % states(p);
+            Q_ASSERT(s > 0);
             const int from = r - s * stride;
             at(r, 1) = (at(from, 1) - at(last, 1)) * weight[p - 1][s - 1][0] + at(last, 1);
             if (childStates == 3) {
@@ -112,25 +116,25 @@ CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells
             for (int c = 1; c <= childStates; ++c) {
                 const double v = at(r, c);
                 if (!std::isfinite(v))
-                    return {std::nullopt, tooCloseMessage((block - 1) * childStates + childStates)};
+                    return tooCloseMessage((block - 1) * childStates + childStates);
                 if ((v < -roundingNoise || v > 100.0 + roundingNoise) &&
                     cpt.firstOutOfRangeRow == 0)
                     cpt.firstOutOfRangeRow = r;
             }
         }
     }
-    return {std::move(cpt), std::nullopt};
+    return cpt;
 }
 
 std::optional<Message> outOfRangeWarning(const Cpt &cpt)
 {
     if (cpt.firstOutOfRangeRow == 0)
         return std::nullopt;
-    return Message{QStringLiteral("Calculate CPT"),
+    return Message{calculateCptTitle(),
                    QStringLiteral("Some probabilities of the CPT are below 0 or above 1, the first "
-                                  "in CPT row ") +
-                       QString::number(cpt.firstOutOfRangeRow) +
-                       QStringLiteral(".\rCheck the EPT entries of the child's states 2 and 3.")};
+                                  "in CPT row %1.\rCheck the EPT entries of the child's states 2 "
+                                  "and 3.")
+                       .arg(cpt.firstOutOfRangeRow)};
 }
 
 } // namespace vadazaz

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/message.h"
+#include "core/base/result.h"
 #include "core/ept/ept_shape.h"
 #include "core/store/problem.h"
 
@@ -18,6 +18,7 @@ struct Cpt
 {
     int cptRows = 0;
     int noChildStates = 0;
+    QList<int> parentOrder;     // the parent at each position: Modifying parents first
     QList<int> positionStrides; // position 1 at index 0
     std::vector<double> values; // row-major, noChildStates per row
     // First row holding a value below 0 or above 100, beyond rounding noise; 0 when none.
@@ -35,18 +36,13 @@ struct Cpt
     }
 };
 
-struct CptComputation
-{
-    std::optional<Cpt> cpt;
-    std::optional<Message> refusal;
-};
-
 // Builds the CPT from a validated EPT (values row-major, as the cell configuration describes
 // them): the EPT's rows are copied into their places, every other row of a block is interpolated
 // from the block's most positive row towards its least positive row, one parent's weight at a
-// time. Values are stored as computed, not clamped; none is ever NaN or infinite.
-CptComputation computeCpt(const Problem &problem, const CellConfiguration &cells,
-                          const std::vector<double> &eptValues);
+// time. Values are stored as computed, not clamped; none is ever NaN or infinite: a computation
+// that would leave the doubles is refused.
+Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
+                       const std::vector<double> &eptValues);
 
 // The warning about probabilities outside 0..100, or nothing when every one is inside.
 std::optional<Message> outOfRangeWarning(const Cpt &cpt);

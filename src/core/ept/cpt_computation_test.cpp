@@ -1,7 +1,6 @@
 #include "core/ept/cpt_computation.h"
 
-#include "core/ept/ept_shape.h"
-#include "core/ept/ept_validation.h"
+#include "core/ept/calculation.h"
 #include "testing/sample_problems.h"
 #include "testing/test_main.h"
 
@@ -14,21 +13,14 @@ using vadazaz::testing::problemOf;
 
 namespace {
 
-// Validates the EPT of the problem, typed as rows separated by "|" and cells separated by ";", and
-// computes its CPT.
-CptComputation compute(const Problem &problem, const QString &ept)
+// The road of "Calculate CPT" for the problem and its EPT, typed as rows separated by "|" and
+// cells separated by ";".
+Result<Calculation> compute(const Problem &problem, const QString &ept)
 {
     QStringList cells;
     for (const QStringList &row : testing::tableOf(ept))
         cells += row;
-    const EptShape shape = deriveEptShape(problem);
-    const EptValidation validation = validateEpt(cells, shape.eptRows, shape.eptCols,
-                                                 problem.noChildStates, shape.noModParents(), u".");
-    if (validation.refusal) {
-        qWarning() << "EPT refused:" << withNewlines(validation.refusal->text);
-        return {};
-    }
-    return computeCpt(problem, CellConfiguration(problem, shape), validation.values);
+    return calculateCpt(problem, eptShapeFor(problem).value(), cells, u".");
 }
 
 // The CPT written as the EPTs are, each value rounded to nine decimals.
@@ -101,12 +93,11 @@ private Q_SLOTS:
         QFETCH(QString, cpt);
         QFETCH(int, outOfRangeRow);
 
-        const CptComputation computation = compute(problemOf(childStates, parents), ept);
-        QVERIFY(!computation.refusal);
-        QVERIFY(computation.cpt);
-        QCOMPARE(textOf(*computation.cpt), cpt);
-        QCOMPARE(computation.cpt->firstOutOfRangeRow, outOfRangeRow);
-        const std::optional<Message> warning = outOfRangeWarning(*computation.cpt);
+        const Result<Calculation> calculation = compute(problemOf(childStates, parents), ept);
+        QVERIFY(calculation);
+        QCOMPARE(textOf(calculation->cpt), cpt);
+        QCOMPARE(calculation->cpt.firstOutOfRangeRow, outOfRangeRow);
+        const std::optional<Message> &warning = calculation->warning;
         QCOMPARE(warning ? warning->title + u": "_s + warning->text : QString(),
                  outOfRangeRow == 0 ? QString()
                                     : u"Calculate CPT: Some probabilities of the CPT are below 0 "
@@ -120,13 +111,12 @@ private Q_SLOTS:
     {
         const QString tiny = u"0."_s + QString(319, u'0') + u'1';
         const QString rest = u"49."_s + QString(320, u'9');
-        const CptComputation computation =
+        const Result<Calculation> calculation =
             compute(problemOf(3, u"M2 N2 N2 N2"_s),
                     u"60;20;20;50;%1;%2|10;70;20;5;95;0|40;30;30;40;10;50|30;45;25;40;10;50|"
                     "50;15;35;40;10;50"_s.arg(rest, tiny));
-        QVERIFY(!computation.cpt);
-        QVERIFY(computation.refusal);
-        QCOMPARE(computation.refusal->title + u": "_s + computation.refusal->text,
+        QVERIFY(!calculation);
+        QCOMPARE(calculation.failure().title + u": "_s + calculation.failure().text,
                  u"Calculate CPT: The CPT cannot be calculated: in column 6, the child "
                  "probabilities of rows 1 and 2 of the EPT are too close together.\rMake them "
                  "differ by more."_s);
@@ -138,10 +128,10 @@ private Q_SLOTS:
         QString ept = u"90;10|10;90"_s;
         for (int i = 0; i < 20; ++i)
             ept += u"|50;50"_s;
-        const CptComputation computation =
+        const Result<Calculation> calculation =
             compute(problemOf(2, QStringList(20, u"N2"_s).join(u' ')), ept);
-        QVERIFY(computation.cpt);
-        const Cpt &cpt = *computation.cpt;
+        QVERIFY(calculation);
+        const Cpt &cpt = calculation->cpt;
         QCOMPARE(cpt.cptRows, 1048576);
         int wrong = 0;
         for (int r = 1; r < cpt.cptRows; ++r) {
@@ -160,10 +150,8 @@ private Q_SLOTS:
         const Problem problem = problemOf(2, QStringList(21, u"N2"_s).join(u' '));
         const EptShape shape = deriveEptShape(problem);
         const std::vector<double> values(std::size_t(shape.eptRows * shape.eptCols), 50.0);
-        const CptComputation computation =
-            computeCpt(problem, CellConfiguration(problem, shape), values);
-        QVERIFY(!computation.cpt);
-        QVERIFY(computation.refusal && *computation.refusal == tooManyRowsMessage());
+        const Result<Cpt> cpt = computeCpt(problem, CellConfiguration(problem, shape), values);
+        QVERIFY(!cpt && cpt.failure() == tooManyRowsMessage());
     }
 };
 

@@ -1,30 +1,24 @@
 #include "core/ept/ept_shape.h"
 
+#include "core/ept/readiness_check.h"
+
 #include <climits>
 
 namespace vadazaz {
 
-EptShape deriveEptShape(const Problem &problem, QList<Message> *internalErrors)
+EptShape deriveEptShape(const Problem &problem)
 {
     EptShape shape;
     qint64 rows = 2;
     qint64 cols = problem.noChildStates;
     for (int i = 1; i <= problem.noParents(); ++i) {
         const int n = problem.parentNoStates(i);
-        switch (problem.parentType(i)) {
-        case nonModifyingType:
+        if (problem.parentType(i) == ParentType::NonModifying) {
             shape.nonModParents.append(i);
             rows = std::min<qint64>(rows + (n - 1), INT_MAX);
-            break;
-        case modifyingType:
+        } else {
             shape.modParents.append(i);
             cols = std::min<qint64>(cols * n, INT_MAX);
-            break;
-        default:
-            if (internalErrors)
-                internalErrors->append(
-                    {appTitle(), QStringLiteral("Wrong parent type in CommandEditEPT_Click")});
-            break;
         }
     }
     // A single Non-modifying parent's last state is already row 2.
@@ -43,30 +37,32 @@ qint64 cptRowCount(const Problem &problem)
     return rows;
 }
 
-std::optional<Message> eptSizeRefusal(const Problem &problem, const EptShape &shape)
+Result<EptShape> checkedEptShape(const Problem &problem)
 {
+    EptShape shape = deriveEptShape(problem);
     if (shape.eptCols > maxEptCols)
         return Message{
-            QStringLiteral("Edit EPT"),
-            QStringLiteral("You need to fill in more than 12 columns in the EPT. This is "
+            editEptTitle(),
+            QStringLiteral("You need to fill in more than %1 columns in the EPT. This is "
                            "not a sensible number.\r"
                            "Do one of the following:\r"
                            "\r"
                            "1. Reduce the number of states that the child variable has.\r"
                            "2. Reduce the number of modifying parents.\r"
                            "3. Reduce the number of states that the modifying parents "
-                           "have.")};
+                           "have.")
+                .arg(maxEptCols)};
     if (cptRowCount(problem) > maxCptRows)
         return tooManyRowsMessage();
-    return std::nullopt;
+    return shape;
 }
 
 Message tooManyRowsMessage()
 {
-    return {QStringLiteral("Edit EPT"),
-            QStringLiteral("The CPT would have more than 1048576 rows. This is too many to "
-                           "calculate.\rReduce the number of parents or the number of states "
-                           "that they have.")};
+    return {editEptTitle(),
+            QStringLiteral("The CPT would have more than %1 rows. This is too many to calculate.\r"
+                           "Reduce the number of parents or the number of states that they have.")
+                .arg(maxCptRows)};
 }
 
 int rowParentState(const Problem &problem, const EptShape &shape, int r, int i)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/message.h"
+#include "core/base/result.h"
 #include "core/store/problem.h"
 
 #include <QList>
@@ -13,17 +13,32 @@ namespace vadazaz {
 inline constexpr int maxEptCols = 12;
 inline constexpr qint64 maxCptRows = 1048576;
 
-// The EPT's rows and columns for the problem's parents and child states. A parent whose type is
-// neither code adds one "Wrong parent type in CommandEditEPT_Click" message and is left out.
-EptShape deriveEptShape(const Problem &problem, QList<Message> *internalErrors = nullptr);
+// The shape of the elicited probability table. Non-modifying parents vary down its rows,
+// Modifying parents across its column blocks.
+struct EptShape
+{
+    QList<int> nonModParents; // parent indices (1-based), ascending
+    QList<int> modParents;    // parent indices (1-based), ascending
+    int eptRows = 0;
+    int eptCols = 0; // saturates at INT_MAX, so a huge problem never wraps round to a small one
+
+    int noNonModParents() const { return int(nonModParents.size()); }
+    int noModParents() const { return int(modParents.size()); }
+    // The i-th Non-modifying and the j-th Modifying parent, both counted from 1.
+    int nonModParent(int i) const { return nonModParents.at(i - 1); }
+    int modParent(int j) const { return modParents.at(j - 1); }
+};
+
+// The EPT's rows and columns for the problem's parents and child states.
+EptShape deriveEptShape(const Problem &problem);
 
 // The number of CPT rows, the product of every parent's state count, counted without
 // overflow: any count above maxCptRows is answered as maxCptRows + 1.
 qint64 cptRowCount(const Problem &problem);
 
-// Why an EPT of this shape cannot be opened (more than 12 columns, or a CPT of more than
-// maxCptRows rows), or nothing.
-std::optional<Message> eptSizeRefusal(const Problem &problem, const EptShape &shape);
+// The shape, unless it is too large to open: more than 12 columns, or a CPT of more than
+// maxCptRows rows.
+Result<EptShape> checkedEptShape(const Problem &problem);
 Message tooManyRowsMessage();
 
 // The state of the i-th Non-modifying parent in EPT row r: row 1 has every one in state 1,

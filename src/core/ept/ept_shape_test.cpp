@@ -69,29 +69,12 @@ private Q_SLOTS:
         QFETCH(QString, refusal);
 
         const Problem problem = problemOf(childStates, parents);
-        QList<Message> internalErrors;
-        const EptShape shape = deriveEptShape(problem, &internalErrors);
-        QVERIFY(internalErrors.isEmpty());
+        const EptShape shape = deriveEptShape(problem);
         QCOMPARE(shape.eptRows, eptRows);
         QCOMPARE(shape.eptCols, eptCols);
-        const std::optional<Message> message = eptSizeRefusal(problem, shape);
-        QCOMPARE(message ? message->title + u": "_s + message->text : QString(),
+        const Result<EptShape> checked = checkedEptShape(problem);
+        QCOMPARE(checked ? QString() : checked.failure().title + u": "_s + checked.failure().text,
                  refusal.isEmpty() ? QString() : u"Edit EPT: "_s + refusal);
-    }
-
-    void reportsAWrongParentType()
-    {
-        Problem problem = problemOf(2, u"N2 M2 N3"_s);
-        problem.parentType(2) = 7;
-        QList<Message> internalErrors;
-        const EptShape shape = deriveEptShape(problem, &internalErrors);
-        QCOMPARE(internalErrors.size(), 1);
-        QVERIFY(internalErrors.first() ==
-                (Message{u"Vadazaz"_s, u"Wrong parent type in CommandEditEPT_Click"_s}));
-        QCOMPARE(shape.nonModParents, (QList<int>{1, 3}));
-        QCOMPARE(shape.modParents, QList<int>{});
-        QCOMPARE(shape.eptRows, 2 + 1 + 2);
-        QCOMPARE(shape.eptCols, 2);
     }
 
     // Parents A (Non-modifying, 3 states), X (Modifying, 2), B (Non-modifying, 2),
@@ -120,30 +103,6 @@ private Q_SLOTS:
                 QCOMPARE(cells.cellParentState(r, c, 4), blockStates[b - 1][1]);
             }
         }
-    }
-
-    void ordersTheRows_data()
-    {
-        QTest::addColumn<QString>("parents");
-        QTest::addColumn<QList<QList<int>>>("rows"); // states of the Non-modifying parents
-
-        QTest::newRow("one, 3 states") << u"N3 M2"_s << QList<QList<int>>{{1}, {3}, {2}};
-        QTest::newRow("two, 2 states")
-            << u"N2 N2"_s << QList<QList<int>>{{1, 1}, {2, 2}, {2, 1}, {1, 2}};
-        QTest::newRow("3 and 3 states")
-            << u"N3 N3"_s << QList<QList<int>>{{1, 1}, {3, 3}, {2, 1}, {3, 1}, {1, 2}, {1, 3}};
-    }
-
-    void ordersTheRows()
-    {
-        QFETCH(QString, parents);
-        QFETCH(QList<QList<int>>, rows);
-        const Problem problem = problemOf(2, parents);
-        const EptShape shape = deriveEptShape(problem);
-        QCOMPARE(shape.eptRows, rows.size());
-        for (int r = 1; r <= shape.eptRows; ++r)
-            for (int i = 1; i <= shape.noNonModParents(); ++i)
-                QCOMPARE(rowParentState(problem, shape, r, i), rows.at(r - 1).at(i - 1));
     }
 };
 

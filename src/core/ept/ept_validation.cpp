@@ -65,16 +65,12 @@ bool inRange(const EptNumber &number)
     return whole < 100 || (whole == 100 && number.fractionDigits.isEmpty());
 }
 
-QString num(int n)
-{
-    return QString::number(n);
-}
-
+// The three ordering rules share their first lines.
 const QString notLogical = QStringLiteral("The probabilities in the EPT are not logical!\r\r");
 
-Message calculateMessage(const QString &text)
+Message refusal(const QString &text)
 {
-    return {QStringLiteral("Calculate CPT"), text};
+    return {calculateCptTitle(), text};
 }
 
 } // namespace
@@ -132,13 +128,18 @@ std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoi
     return number;
 }
 
-EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, int noChildStates,
-                          int noModParents, QStringView decimalPoint)
+QString calculateCptTitle()
+{
+    return QStringLiteral("Calculate CPT");
+}
+
+Result<std::vector<double>> validateEpt(const QStringList &cells, int eptRows, int eptCols,
+                                        int noChildStates, int noModParents,
+                                        QStringView decimalPoint)
 {
     const auto cell = [&](int r, int c) {
         return cells.at(qsizetype(r - 1) * eptCols + (c - 1));
     };
-    EptValidation result;
     std::vector<double> values(std::size_t(eptRows) * std::size_t(eptCols));
     const auto value = [&](int r, int c) {
         return values[std::size_t(r - 1) * eptCols + (c - 1)];
@@ -150,76 +151,58 @@ EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, in
         std::vector<ExactDecimalSum> blockTotals(static_cast<std::size_t>(blocks));
         for (int j = 1; j <= eptCols; ++j) {
             const auto number = parseEptNumber(cell(i, j), decimalPoint);
-            if (!number) {
-                result.refusal =
-                    calculateMessage(QStringLiteral("Non-numeric or missing entry in row ") +
-                                     num(i) + QLatin1Char('.'));
-                return result;
-            }
-            if (!inRange(*number)) {
-                result.refusal = calculateMessage(
-                    QStringLiteral("All numbers must be between 0 and 100 inclusive.\r"
-                                   "See row ") +
-                    num(i) + QLatin1Char('.'));
-                return result;
-            }
+            if (!number)
+                return refusal(QStringLiteral("Non-numeric or missing entry in row %1.").arg(i));
+            if (!inRange(*number))
+                return refusal(QStringLiteral("All numbers must be between 0 and 100 inclusive.\r"
+                                              "See row %1.")
+                                   .arg(i));
             blockTotals[std::size_t((j - 1) / noChildStates)].add(*number);
             values[std::size_t(i - 1) * eptCols + (j - 1)] = number->isZero() ? 0.0 : number->value;
         }
         if (!std::all_of(blockTotals.begin(), blockTotals.end(),
-                         [](const ExactDecimalSum &total) { return total.equals(100); })) {
-            result.refusal = calculateMessage(
-                QStringLiteral("Sum of child state probabilities is not 100 in row ") + num(i) +
-                QLatin1Char('.'));
-            return result;
-        }
+                         [](const ExactDecimalSum &total) { return total.equals(100); }))
+            return refusal(
+                QStringLiteral("Sum of child state probabilities is not 100 in row %1.").arg(i));
     }
 
     for (int j = 1; j <= eptCols; j += noChildStates) {
-        if (!(value(1, j) > value(2, j))) {
-            result.refusal = calculateMessage(
-                notLogical + QStringLiteral("In column ") + num(j) +
-                QStringLiteral(", the child probability in most positive row of the EPT (row 1)\r"
-                               "must be greater than that in the least positive row (row 2)."));
-            return result;
-        }
+        if (!(value(1, j) > value(2, j)))
+            return refusal(QStringLiteral("%1In column %2, the child probability in most positive "
+                                          "row of the EPT (row 1)\rmust be greater than that in "
+                                          "the least positive row (row 2).")
+                               .arg(notLogical)
+                               .arg(j));
         for (int r = 3; r <= eptRows; ++r) {
-            if (value(1, j) < value(r, j)) {
-                result.refusal = calculateMessage(
-                    notLogical + QStringLiteral("In column ") + num(j) +
-                    QStringLiteral(", the child probability in the most positive row of the EPT "
-                                   "(row 1)\rmust be greater than or equal to the child "
-                                   "probability in row ") +
-                    num(r) + QLatin1Char('.'));
-                return result;
-            }
-            if (value(2, j) > value(r, j)) {
-                result.refusal = calculateMessage(
-                    notLogical + QStringLiteral("In column ") + num(j) +
-                    QStringLiteral(", the child probability in the least positive row of the EPT "
-                                   "(row 2)\rmust be less than or equal to the child probability "
-                                   "in row ") +
-                    num(r) + QLatin1Char('.'));
-                return result;
-            }
+            if (value(1, j) < value(r, j))
+                return refusal(QStringLiteral("%1In column %2, the child probability in the most "
+                                              "positive row of the EPT (row 1)\rmust be greater "
+                                              "than or equal to the child probability in row %3.")
+                                   .arg(notLogical)
+                                   .arg(j)
+                                   .arg(r));
+            if (value(2, j) > value(r, j))
+                return refusal(QStringLiteral("%1In column %2, the child probability in the least "
+                                              "positive row of the EPT (row 2)\rmust be less than "
+                                              "or equal to the child probability in row %3.")
+                                   .arg(notLogical)
+                                   .arg(j)
+                                   .arg(r));
         }
     }
 
     if (noModParents != 0) {
         for (int j = noChildStates + 1; j <= eptCols; j += noChildStates) {
-            if (value(1, j) > value(1, j - noChildStates)) {
-                result.refusal = calculateMessage(
-                    notLogical +
-                    QStringLiteral("For the most positive row of the EPT (row 1), the child "
-                                   "probability in column ") +
-                    num(j) + QStringLiteral("\rmust be less than or equal to that in column ") +
-                    num(j - noChildStates) + QLatin1Char('.'));
-                return result;
-            }
+            if (value(1, j) > value(1, j - noChildStates))
+                return refusal(QStringLiteral("%1For the most positive row of the EPT (row 1), "
+                                              "the child probability in column %2\rmust be less "
+                                              "than or equal to that in column %3.")
+                                   .arg(notLogical)
+                                   .arg(j)
+                                   .arg(j - noChildStates));
         }
     }
-    result.values = std::move(values);
-    return result;
+    return values;
 }
 
 } // namespace vadazaz

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/message.h"
+#include "core/base/result.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,17 +25,15 @@ struct EptNumber
 
 std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoint);
 
-// The checked EPT: the first refusal, or the cell values (row-major) when every check passes.
-struct EptValidation
-{
-    std::optional<Message> refusal;
-    std::vector<double> values;
-};
+// The title of the messages of "Calculate CPT".
+QString calculateCptTitle();
 
 // Checks the typed EPT (cell texts row-major, eptRows × eptCols): entries, ranges and the total of
 // each column block (exactly 100), row by row; then child state 1 of every block against rows 1
-// and 2; then, with Modifying parents, row 1 across the blocks.
-EptValidation validateEpt(const QStringList &cells, int eptRows, int eptCols, int noChildStates,
-                          int noModParents, QStringView decimalPoint);
+// and 2; then, with Modifying parents, row 1 across the blocks. Answers the cell values
+// (row-major) when every check passes, else the first refusal.
+Result<std::vector<double>> validateEpt(const QStringList &cells, int eptRows, int eptCols,
+                                        int noChildStates, int noModParents,
+                                        QStringView decimalPoint);
 
 } // namespace vadazaz

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Validates an EPT written as rows separated by "|" and cells separated by ";".
-EptValidation validate(const QString &ept, int childStates, int noModParents,
-                       QStringView decimalPoint = u".")
+Result<std::vector<double>> validate(const QString &ept, int childStates, int noModParents,
+                                     QStringView decimalPoint = u".")
 {
     const QList<QStringList> rows = testing::tableOf(ept);
     QStringList cells;
@@ -103,10 +103,9 @@ private Q_SLOTS:
             return;
         }
         // In the EPT, a text that is not a number is refused as such, before its row's total.
-        const EptValidation validation =
-            validate(u"90;"_s + text + u"|10;90"_s, 2, 0, decimalPoint);
-        QVERIFY(validation.refusal);
-        QCOMPARE(validation.refusal->text, nonNumeric.arg(1));
+        const auto validation = validate(u"90;"_s + text + u"|10;90"_s, 2, 0, decimalPoint);
+        QVERIFY(!validation);
+        QCOMPARE(validation.failure().text, nonNumeric.arg(1));
     }
 
     void refusesTheFirstFault_data()
@@ -180,17 +179,17 @@ private Q_SLOTS:
         QFETCH(int, noModParents);
         QFETCH(QString, refusal);
 
-        const EptValidation validation = validate(ept, childStates, noModParents);
-        const std::optional<Message> &said = validation.refusal;
-        QCOMPARE(said ? said->title + u": "_s + said->text : QString(),
+        const auto validation = validate(ept, childStates, noModParents);
+        QCOMPARE(validation ? QString()
+                            : validation.failure().title + u": "_s + validation.failure().text,
                  refusal.isEmpty() ? refusal : u"Calculate CPT: "_s + refusal);
     }
 
     void givesTheValuesOfAnAcceptedEpt()
     {
-        const EptValidation validation = validate(u"12,5;87.5| 0 ;+100"_s, 2, 0, u",");
-        QVERIFY(!validation.refusal);
-        QCOMPARE(validation.values, (std::vector<double>{12.5, 87.5, 0.0, 100.0}));
+        const auto validation = validate(u"12,5;87.5| 0 ;+100"_s, 2, 0, u",");
+        QVERIFY(validation);
+        QCOMPARE(*validation, (std::vector<double>{12.5, 87.5, 0.0, 100.0}));
     }
 };
 

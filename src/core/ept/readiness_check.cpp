@@ -2,14 +2,10 @@
 
 namespace vadazaz {
 
-namespace {
-
-Message editEptMessage(const QString &text)
+QString editEptTitle()
 {
-    return {QStringLiteral("Edit EPT"), text};
+    return QStringLiteral("Edit EPT");
 }
-
-} // namespace
 
 QString childNameMissingText()
 {
@@ -18,25 +14,26 @@ QString childNameMissingText()
                           "button.");
 }
 
-std::optional<Message> readinessRefusal(const Problem &problem)
+Result<void> ReadyForEPT(const Problem &problem)
 {
     if (problem.childName.isEmpty())
-        return editEptMessage(childNameMissingText());
+        return Message{editEptTitle(), childNameMissingText()};
     for (int s = 1; s <= problem.noChildStates; ++s) {
         if (problem.childStateName(s).isEmpty())
-            return editEptMessage(
-                QStringLiteral("Please enter names for the child variable states."));
+            return Message{editEptTitle(),
+                           QStringLiteral("Please enter names for the child variable states.")};
     }
     for (int p = 1; p <= problem.noParents(); ++p) {
         if (problem.parentName(p).isEmpty())
-            return editEptMessage(
-                QStringLiteral("Please enter details for the all parent variables."));
+            return Message{editEptTitle(),
+                           QStringLiteral("Please enter details for the all parent variables.")};
     }
     for (int p = 1; p <= problem.noParents(); ++p) {
-        if (problem.parentType(p) == nonModifyingType)
-            return std::nullopt;
+        if (problem.parentType(p) == ParentType::NonModifying)
+            return {};
     }
-    return editEptMessage(QStringLiteral("You must have at least one non-modifying parent."));
+    return Message{editEptTitle(),
+                   QStringLiteral("You must have at least one non-modifying parent.")};
 }
 
 } // namespace vadazaz

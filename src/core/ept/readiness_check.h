@@ -1,17 +1,18 @@
 #pragma once
 
-#include "core/base/message.h"
+#include "core/base/result.h"
 #include "core/store/problem.h"
-
-#include <optional>
 
 namespace vadazaz {
 
-// The first thing that keeps the EPT from opening, or nothing when the problem is complete:
-// the child and its states named, every parent entered, at least one Non-modifying parent.
+// The title of every message of "Edit EPT".
+QString editEptTitle();
+
 // The two lines that ask for the child's name first.
 QString childNameMissingText();
 
-std::optional<Message> readinessRefusal(const Problem &problem);
+// Whether the problem is complete enough for its EPT: the child and its states named, every parent
+// entered, at least one Non-modifying parent. The failure is the first thing missing.
+Result<void> ReadyForEPT(const Problem &problem);
 
 } // namespace vadazaz

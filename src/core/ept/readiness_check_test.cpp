@@ -25,6 +25,9 @@ private Q_SLOTS:
         QTest::newRow("second child state unnamed")
             << u"Rain|High||"_s << 2 << u"Wind:0,Temp:0"_s
             << u"Please enter names for the child variable states."_s;
+        QTest::newRow("first parent unnamed")
+            << u"Rain|High|Low|"_s << 2 << u":0,Temp:0"_s
+            << u"Please enter details for the all parent variables."_s;
         QTest::newRow("third parent unnamed, though the only Non-modifying one")
             << u"Rain|High|Low|"_s << 2 << u"Wind:1,Temp:1,:0"_s
             << u"Please enter details for the all parent variables."_s;
@@ -54,14 +57,14 @@ private Q_SLOTS:
             problem.appendParent();
         for (int p = 1; p <= problem.noParents(); ++p) {
             problem.parentName(p) = list.at(p - 1).section(u':', 0, 0);
-            problem.parentType(p) = list.at(p - 1).section(u':', 1).toInt();
+            problem.parentType(p) = ParentType(list.at(p - 1).section(u':', 1).toInt());
             // The state names are not what shows that a parent was entered.
             problem.parentStateName(1, p) = QStringLiteral("Up");
             problem.parentStateName(2, p) = QStringLiteral("Down");
         }
 
-        const std::optional<Message> message = readinessRefusal(problem);
-        QCOMPARE(message ? message->title + u": "_s + message->text : QString(),
+        const Result<void> ready = ReadyForEPT(problem);
+        QCOMPARE(ready ? QString() : ready.failure().title + u": "_s + ready.failure().text,
                  refusal.isEmpty() ? QString() : u"Edit EPT: "_s + refusal);
     }
 };

@@ -1,7 +1,5 @@
 #include "core/output/cpt_file.h"
 
-#include "core/base/save_file.h"
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -168,9 +166,10 @@ struct StateTexts
     }
 };
 
-bool writeText(RowWriter &out, CptLayout layout, const Problem &problem,
-               const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint)
+bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const Cpt &cpt,
+               QStringView decimalPoint)
 {
+    const QList<int> &parentOrder = cpt.parentOrder;
     QStringEncoder encode(QStringConverter::System);
     const auto bytes = [&](const QString &text) {
         return QByteArray(encode(text));
@@ -222,9 +221,9 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem,
     return out.flush();
 }
 
-bool writeJson(RowWriter &out, const Problem &problem, const QList<int> &parentOrder,
-               const Cpt &cpt)
+bool writeJson(RowWriter &out, const Problem &problem, const Cpt &cpt)
 {
+    const QList<int> &parentOrder = cpt.parentOrder;
     QByteArray head = "{\"child\": " + jsonString(problem.childName) + ", \"childStates\": [";
     for (int j = 1; j <= cpt.noChildStates; ++j)
         head.append(j > 1 ? ", " : "").append(jsonString(problem.childStateName(j)));
@@ -283,32 +282,32 @@ QString formatProbability(double percent, QStringView decimalPoint)
     return QString::fromUtf8(device.data());
 }
 
-bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem,
-              const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint)
+bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem, const Cpt &cpt,
+              QStringView decimalPoint)
 {
     RowWriter out(device);
     if (layout == CptLayout::Json)
-        return writeJson(out, problem, parentOrder, cpt);
-    return writeText(out, layout, problem, parentOrder, cpt, decimalPoint);
+        return writeJson(out, problem, cpt);
+    return writeText(out, layout, problem, cpt, decimalPoint);
 }
 
-bool saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
-                 const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint,
-                 QString *errorText)
+Result<void> saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
+                         const Cpt &cpt, QStringView decimalPoint, const SaveFailure &failed)
 {
-    SaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        writeCpt(file, layout, problem, parentOrder, cpt, decimalPoint) && file.commit())
-        return true;
-    if (errorText)
-        *errorText = file.errorString();
-    return false;
+    return saveFile(
+        path, [&](QIODevice &file) { return writeCpt(file, layout, problem, cpt, decimalPoint); },
+        failed);
+}
+
+QString saveCptTitle()
+{
+    return QStringLiteral("Save CPT");
 }
 
 Message saveFailedMessage(const QString &path, const QString &reason)
 {
-    return {QStringLiteral("Save CPT"), QStringLiteral("The CPT could not be saved to ") + path +
-                                            QStringLiteral(".\r") + reason};
+    return {saveCptTitle(),
+            QStringLiteral("The CPT could not be saved to %1.\r%2").arg(path, reason)};
 }
 
 } // namespace vadazaz

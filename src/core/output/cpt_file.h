@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/base/message.h"
+#include "core/base/save_file.h"
 #include "core/ept/cpt_computation.h"
 #include "core/store/problem.h"
 
@@ -24,17 +24,19 @@ QString formatProbability(double percent, QStringView decimalPoint);
 // Writes the CPT one row at a time. The plain and labelled layouts are 8-bit text in the
 // system's code page with CR LF line ends, the JSON layout is UTF-8. Answers false when the
 // device refused a write.
-bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem,
-              const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint);
+bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem, const Cpt &cpt,
+              QStringView decimalPoint);
 
-// Writes the CPT to a file. The file is replaced only by a complete new one: when anything fails,
-// an existing file stays as it was, and errorText tells why. A file without write permission for
-// its owner is never replaced, whoever runs the program.
-bool saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
-                 const QList<int> &parentOrder, const Cpt &cpt, QStringView decimalPoint,
-                 QString *errorText);
+// The title of the messages of "Save CPT".
+QString saveCptTitle();
 
-// The message for a file that could not be written.
+// The message for a CPT file that could not be written.
 Message saveFailedMessage(const QString &path, const QString &reason);
+
+// Writes the CPT to a file, which is replaced only by a complete new one (see SaveFile). The
+// failure is worded by failed.
+Result<void> saveCptFile(const QString &path, CptLayout layout, const Problem &problem,
+                         const Cpt &cpt, QStringView decimalPoint,
+                         const SaveFailure &failed = saveFailedMessage);
 
 } // namespace vadazaz

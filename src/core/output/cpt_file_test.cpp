@@ -19,24 +19,26 @@ Q_DECLARE_METATYPE(vadazaz::CptLayout)
 
 namespace {
 
-Cpt cptOf(int childStates, const QList<int> &strides, std::vector<double> values)
+Cpt cptOf(int childStates, const QList<int> &order, const QList<int> &strides,
+          std::vector<double> values)
 {
     Cpt cpt;
     cpt.noChildStates = childStates;
+    cpt.parentOrder = order;
     cpt.positionStrides = strides;
     cpt.cptRows = int(values.size()) / childStates;
     cpt.values = std::move(values);
     return cpt;
 }
 
-const Cpt rainCpt = cptOf(2, {2, 1}, {90, 10, 70, 30, 40, 60, 5, 95});
+const Cpt rainCpt = cptOf(2, {1, 2}, {2, 1}, {90, 10, 70, 30, 40, 60, 5, 95});
 
-QByteArray written(CptLayout layout, const Problem &problem, const QList<int> &parentOrder,
-                   const Cpt &cpt)
+QByteArray written(CptLayout layout, const Problem &problem, const Cpt &cpt,
+                   QStringView decimalPoint = u".")
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!writeCpt(buffer, layout, problem, parentOrder, cpt, u"."))
+    if (!writeCpt(buffer, layout, problem, cpt, decimalPoint))
         qWarning("writeCpt failed");
     return buffer.data();
 }
@@ -79,15 +81,12 @@ private Q_SLOTS:
         QFETCH(CptLayout, layout);
         QFETCH(QString, decimalPoint);
         QFETCH(QByteArray, file);
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY(writeCpt(buffer, layout, rainProblem(), {1, 2}, rainCpt, decimalPoint));
-        QCOMPARE(buffer.data(), file);
+        QCOMPARE(written(layout, rainProblem(), rainCpt, decimalPoint), file);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(u"rain.txt"_s);
         QVERIFY(writeFile(path, QByteArray(10000, 'x')));
-        QVERIFY(saveCptFile(path, layout, rainProblem(), {1, 2}, rainCpt, decimalPoint, nullptr));
+        QVERIFY(saveCptFile(path, layout, rainProblem(), rainCpt, decimalPoint));
         QCOMPARE(contentsOf(path), file);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"rain.txt"_s});
@@ -141,11 +140,11 @@ private Q_SLOTS:
         problem.parentName(2) = u"Zehnzeiche"_s;
         problem.parentStateName(1, 2) = u"ja"_s;
         problem.parentStateName(2, 2) = u"nein"_s;
-        const Cpt cpt =
-            cptOf(3, {6, 2, 1}, {50, 30, 20, 40,   30, 30,   20,   30,   50, 10, 20.4, 69.6,
-                                 60, 25, 15, 33.5, 33, 33.5, 70,   20,   10, 45, 45,   10,
-                                 25, 50, 25, 5,    90, 5,    12.5, -3.5, 91, 0,  0,    100});
-        QCOMPARE(written(CptLayout::Labelled, problem, {2, 1, 3}, cpt),
+        const Cpt cpt = cptOf(3, {2, 1, 3}, {6, 2, 1},
+                              {50, 30, 20, 40,   30, 30,   20,   30,   50, 10, 20.4, 69.6,
+                               60, 25, 15, 33.5, 33, 33.5, 70,   20,   10, 45, 45,   10,
+                               25, 50, 25, 5,    90, 5,    12.5, -3.5, 91, 0,  0,    100});
+        QCOMPARE(written(CptLayout::Labelled, problem, cpt),
                  u"Zehnzeiche\tGröße     \tP3        \tC=H\tC=Mittel\tC=Tief\t\r\n"
                  "\r\n"
                  "ja        \tgroß      \tP3s1      \t0.50\t0.30     \t0.20\r\n"
@@ -170,7 +169,7 @@ private Q_SLOTS:
         problem.childStateName(2) = u"Lö\tw"_s;
         problem.parentStateName(1, 2) = u"H\"ot"_s;
         const QJsonDocument document =
-            QJsonDocument::fromJson(written(CptLayout::Json, problem, {1, 2}, rainCpt));
+            QJsonDocument::fromJson(written(CptLayout::Json, problem, rainCpt));
         QCOMPARE(document[u"child"].toString(), problem.childName);
         QCOMPARE(document[u"childStates"].toArray(), (QJsonArray{u"High"_s, u"Lö\tw"_s}));
         QCOMPARE(document[u"rows"][0][u"states"].toArray(), (QJsonArray{u"Strong"_s, u"H\"ot"_s}));
@@ -204,15 +203,18 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.filePath(u"old.txt"_s), QFile::ReadOwner));
         QVERIFY(writeFile(dir.filePath(u"kept.txt"_s), rainLabelled.first(48)));
 
-        QString error;
+        const QString path = QDir(dir.path()).filePath(target);
+        std::optional<Result<void>> saved;
         {
             const FileSizeLimit limit(sizeLimit);
-            QVERIFY(!saveCptFile(QDir(dir.path()).filePath(target), CptLayout::Plain, rainProblem(),
-                                 {1, 2}, rainCpt, u".", &error));
+            saved = saveCptFile(path, CptLayout::Plain, rainProblem(), rainCpt, u".");
         }
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!*saved);
+        QCOMPARE(saved->failure().title, u"Save CPT"_s);
+        const QString said = u"The CPT could not be saved to %1.\r"_s.arg(path);
+        QVERIFY(saved->failure().text.startsWith(said));
         if (!reason.isEmpty())
-            QCOMPARE(error, reason);
+            QCOMPARE(saved->failure().text, said + reason);
         QCOMPARE(contentsOf(dir.filePath(u"old.txt"_s)), "old contents");
         QCOMPARE(contentsOf(dir.filePath(u"kept.txt"_s)), rainLabelled.first(48));
         QCOMPARE(contentsOf(dir.filePath(u"folder/inside.txt"_s)), "inside");
@@ -234,18 +236,18 @@ private Q_SLOTS:
             order.append(p);
             strides.append(1 << (20 - p));
         }
-        const Cpt cpt = cptOf(2, strides, std::move(values));
+        const Cpt cpt = cptOf(2, order, strides, std::move(values));
 
-        const QByteArray plain = written(CptLayout::Plain, problem, order, cpt);
+        const QByteArray plain = written(CptLayout::Plain, problem, cpt);
         QCOMPARE(plain.size(), qsizetype(rows) * 12);
         QVERIFY(plain.startsWith("0.90\t\t0.10\r\n0.89\t\t0.11\r\n"));
         QVERIFY(plain.endsWith("0.60\t\t0.40\r\n")); // 1048575 % 81 is 30
         for (const CptLayout layout : {CptLayout::Plain, CptLayout::Labelled, CptLayout::Json}) {
             FailingDevice device(2 << 20);
-            QVERIFY(!writeCpt(device, layout, problem, order, cpt, u"."));
+            QVERIFY(!writeCpt(device, layout, problem, cpt, u"."));
         }
         FailingDevice empty(0);
-        QVERIFY(!writeCpt(empty, CptLayout::Plain, rainProblem(), {1, 2}, rainCpt, u"."));
+        QVERIFY(!writeCpt(empty, CptLayout::Plain, rainProblem(), rainCpt, u"."));
     }
 };
 

@@ -6,8 +6,6 @@ void Problem::initialise()
 {
     childName.clear();
     noChildStates = 2;
-    selectedParent = 1;
-    eptShape = {};
     childStateNames_ = {};
     parents_ = QList<Parent>(2);
 }
@@ -23,6 +21,21 @@ bool Problem::removeLastParent()
         return false;
     parents_.removeLast();
     return true;
+}
+
+QString parentTypeName(ParentType type)
+{
+    return type == ParentType::Modifying ? QStringLiteral("Modifying")
+                                         : QStringLiteral("Non-modifying");
+}
+
+std::optional<ParentType> parentTypeNamed(const QString &name)
+{
+    for (const ParentType type : {ParentType::NonModifying, ParentType::Modifying}) {
+        if (name == parentTypeName(type))
+            return type;
+    }
+    return std::nullopt;
 }
 
 Problem &problem()

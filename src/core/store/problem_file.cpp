@@ -11,145 +11,182 @@ namespace vadazaz {
 
 namespace {
 
-const QString nonModifyingName = QStringLiteral("Non-modifying");
-const QString modifyingName = QStringLiteral("Modifying");
-
-struct Failure
+Message wrong(const QString &text)
 {
-    QString what;
-};
+    return {appTitle(), text};
+}
 
-QJsonValue member(const QJsonObject &object, const QString &key, const QString &where)
+Result<QJsonValue> member(const QJsonObject &object, const QString &key, const QString &where)
 {
     if (!object.contains(key))
-        throw Failure{where + QStringLiteral(" has no \"") + key + QStringLiteral("\"")};
+        return wrong(QStringLiteral("%1 has no \"%2\"").arg(where, key));
     return object.value(key);
 }
 
-QString name(const QJsonValue &value, const QString &where)
+Result<QJsonObject> object(const QJsonValue &value, const QString &where)
+{
+    if (!value.isObject())
+        return wrong(QStringLiteral("%1 must be an object").arg(where));
+    return value.toObject();
+}
+
+Result<QJsonArray> array(const QJsonValue &value, const QString &what)
+{
+    if (!value.isArray())
+        return wrong(what);
+    return value.toArray();
+}
+
+Result<QString> name(const QJsonValue &value, const QString &where)
 {
     if (!value.isString())
-        throw Failure{where + QStringLiteral(" must be a text")};
+        return wrong(QStringLiteral("%1 must be a text").arg(where));
     const QString text = value.toString();
     if (text.isEmpty() || text.size() > maxNameLength)
-        throw Failure{where + QStringLiteral(" must hold 1 to 10 characters, not ") +
-                      QString::number(text.size())};
+        return wrong(QStringLiteral("%1 must hold 1 to %2 characters, not %3")
+                         .arg(where)
+                         .arg(maxNameLength)
+                         .arg(text.size()));
     // Half of a surrogate pair is no character: no CPT file could hold the name as read.
     if (!text.isValidUtf16())
-        throw Failure{where + QStringLiteral(" must be valid Unicode text")};
+        return wrong(QStringLiteral("%1 must be valid Unicode text").arg(where));
     // A TAB or a line break in a name would break the columns and lines of the labelled CPT.
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)
-            throw Failure{where + QStringLiteral(" must not hold a TAB, a line break or another "
-                                                 "control character")};
+            return wrong(QStringLiteral("%1 must not hold a TAB, a line break or another control "
+                                        "character")
+                             .arg(where));
     }
     return text;
 }
 
-QStringList stateNames(const QJsonValue &value, const QString &where)
+Result<QStringList> stateNames(const QJsonValue &value, const QString &where)
 {
-    if (!value.isArray())
-        throw Failure{where + QStringLiteral(" must be a list of state names")};
-    const QJsonArray array = value.toArray();
-    if (array.size() < 2 || array.size() > 3)
-        throw Failure{where + QStringLiteral(" must list 2 or 3 state names, not ") +
-                      QString::number(array.size())};
+    const Result<QJsonArray> states =
+        array(value, QStringLiteral("%1 must be a list of state names").arg(where));
+    if (!states)
+        return states.failure();
+    if (states->size() < 2 || states->size() > 3)
+        return wrong(QStringLiteral("%1 must list 2 or 3 state names, not %2")
+                         .arg(where)
+                         .arg(states->size()));
     QStringList names;
-    for (qsizetype s = 0; s < array.size(); ++s)
-        names.append(name(array.at(s), where + QStringLiteral("[") + QString::number(s + 1) +
-                                           QStringLiteral("]")));
+    for (qsizetype s = 0; s < states->size(); ++s) {
+        const Result<QString> state =
+            name(states->at(s), QStringLiteral("%1[%2]").arg(where).arg(s + 1));
+        if (!state)
+            return state.failure();
+        names.append(*state);
+    }
     return names;
 }
 
-QJsonObject object(const QJsonValue &value, const QString &where)
-{
-    if (!value.isObject())
-        throw Failure{where + QStringLiteral(" must be an object")};
-    return value.toObject();
-}
-
-QString cellText(const QJsonValue &value, const QString &where)
+Result<QString> cellText(const QJsonValue &value, const QString &where)
 {
     if (value.isString())
         return value.toString();
     if (value.isDouble())
         return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
-    throw Failure{where + QStringLiteral(" must be a text or a number")};
+    return wrong(QStringLiteral("%1 must be a text or a number").arg(where));
 }
 
-ProblemFile parse(const QByteArray &json)
+// The child's name and states into the problem.
+Result<void> readChild(const QJsonObject &top, Problem &problem)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        throw Failure{QStringLiteral("not valid JSON at character ") +
-                      QString::number(parseError.offset) + QStringLiteral(": ") +
-                      parseError.errorString()};
-    if (!document.isObject())
-        throw Failure{QStringLiteral("the problem must be a JSON object")};
-    const QJsonObject top = document.object();
-
-    ProblemFile file;
-    Problem &problem = file.problem;
-    const QJsonObject child =
-        object(member(top, QStringLiteral("child"), QStringLiteral("the problem")),
-               QStringLiteral("\"child\""));
-    problem.childName = name(member(child, QStringLiteral("name"), QStringLiteral("\"child\"")),
-                             QStringLiteral("the child's name"));
-    const QStringList childStates =
-        stateNames(member(child, QStringLiteral("states"), QStringLiteral("\"child\"")),
-                   QStringLiteral("the child's \"states\""));
-    problem.noChildStates = int(childStates.size());
+    const Result<QJsonValue> childValue =
+        member(top, QStringLiteral("child"), QStringLiteral("the problem"));
+    if (!childValue)
+        return childValue.failure();
+    const Result<QJsonObject> child = object(*childValue, QStringLiteral("\"child\""));
+    if (!child)
+        return child.failure();
+    const Result<QJsonValue> nameValue =
+        member(*child, QStringLiteral("name"), QStringLiteral("\"child\""));
+    if (!nameValue)
+        return nameValue.failure();
+    const Result<QString> childName = name(*nameValue, QStringLiteral("the child's name"));
+    if (!childName)
+        return childName.failure();
+    const Result<QJsonValue> statesValue =
+        member(*child, QStringLiteral("states"), QStringLiteral("\"child\""));
+    if (!statesValue)
+        return statesValue.failure();
+    const Result<QStringList> states =
+        stateNames(*statesValue, QStringLiteral("the child's \"states\""));
+    if (!states)
+        return states.failure();
+    problem.childName = *childName;
+    problem.noChildStates = int(states->size());
     for (int s = 1; s <= problem.noChildStates; ++s)
-        problem.childStateName(s) = childStates.at(s - 1);
+        problem.childStateName(s) = states->at(s - 1);
+    return {};
+}
 
-    const QJsonValue parentsValue =
-        member(top, QStringLiteral("parents"), QStringLiteral("the problem"));
-    if (!parentsValue.isArray())
-        throw Failure{QStringLiteral("\"parents\" must be a list of parents")};
-    const QJsonArray parents = parentsValue.toArray();
-    if (parents.size() < 2)
-        throw Failure{QStringLiteral("\"parents\" must list at least 2 parents, not ") +
-                      QString::number(parents.size())};
-    while (problem.noParents() < parents.size())
-        problem.appendParent();
-    for (int p = 1; p <= problem.noParents(); ++p) {
-        const QString where = QStringLiteral("parent ") + QString::number(p);
-        const QJsonObject parent = object(parents.at(p - 1), where);
-        problem.parentName(p) =
-            name(member(parent, QStringLiteral("name"), where), where + QStringLiteral("'s name"));
-        const QJsonValue type = member(parent, QStringLiteral("type"), where);
-        if (type.toString() == nonModifyingName && type.isString())
-            problem.parentType(p) = nonModifyingType;
-        else if (type.toString() == modifyingName && type.isString())
-            problem.parentType(p) = modifyingType;
-        else
-            throw Failure{where + QStringLiteral("'s \"type\" must be \"Non-modifying\" or "
-                                                 "\"Modifying\"")};
-        const QStringList states = stateNames(member(parent, QStringLiteral("states"), where),
-                                              where + QStringLiteral("'s \"states\""));
-        problem.parentNoStates(p) = int(states.size());
-        for (int s = 1; s <= problem.parentNoStates(p); ++s)
-            problem.parentStateName(s, p) = states.at(s - 1);
-    }
+// Parent p's name, type and states into the problem.
+Result<void> readParent(const QJsonValue &value, int p, Problem &problem)
+{
+    const QString where = QStringLiteral("parent %1").arg(p);
+    const Result<QJsonObject> parent = object(value, where);
+    if (!parent)
+        return parent.failure();
+    const Result<QJsonValue> nameValue = member(*parent, QStringLiteral("name"), where);
+    if (!nameValue)
+        return nameValue.failure();
+    const Result<QString> parentName = name(*nameValue, QStringLiteral("%1's name").arg(where));
+    if (!parentName)
+        return parentName.failure();
+    const Result<QJsonValue> typeValue = member(*parent, QStringLiteral("type"), where);
+    if (!typeValue)
+        return typeValue.failure();
+    const std::optional<ParentType> type =
+        typeValue->isString() ? parentTypeNamed(typeValue->toString()) : std::nullopt;
+    if (!type)
+        return wrong(QStringLiteral("%1's \"type\" must be \"%2\" or \"%3\"")
+                         .arg(where, parentTypeName(ParentType::NonModifying),
+                              parentTypeName(ParentType::Modifying)));
+    const Result<QJsonValue> statesValue = member(*parent, QStringLiteral("states"), where);
+    if (!statesValue)
+        return statesValue.failure();
+    const Result<QStringList> states =
+        stateNames(*statesValue, QStringLiteral("%1's \"states\"").arg(where));
+    if (!states)
+        return states.failure();
+    problem.parentName(p) = *parentName;
+    problem.parentType(p) = *type;
+    problem.parentNoStates(p) = int(states->size());
+    for (int s = 1; s <= problem.parentNoStates(p); ++s)
+        problem.parentStateName(s, p) = states->at(s - 1);
+    return {};
+}
 
-    const QJsonValue eptValue = member(top, QStringLiteral("ept"), QStringLiteral("the problem"));
-    if (!eptValue.isArray())
-        throw Failure{QStringLiteral("\"ept\" must be a list of rows")};
-    const QJsonArray rows = eptValue.toArray();
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const QString where =
-            QStringLiteral("row ") + QString::number(r + 1) + QStringLiteral(" of \"ept\"");
-        if (!rows.at(r).isArray())
-            throw Failure{where + QStringLiteral(" must be a list of cells")};
-        const QJsonArray cells = rows.at(r).toArray();
+Result<QList<QStringList>> readEpt(const QJsonObject &top)
+{
+    const Result<QJsonValue> eptValue =
+        member(top, QStringLiteral("ept"), QStringLiteral("the problem"));
+    if (!eptValue)
+        return eptValue.failure();
+    const Result<QJsonArray> rows =
+        array(*eptValue, QStringLiteral("\"ept\" must be a list of rows"));
+    if (!rows)
+        return rows.failure();
+    QList<QStringList> ept;
+    for (qsizetype r = 0; r < rows->size(); ++r) {
+        const QString where = QStringLiteral("row %1 of \"ept\"").arg(r + 1);
+        const Result<QJsonArray> cells =
+            array(rows->at(r), QStringLiteral("%1 must be a list of cells").arg(where));
+        if (!cells)
+            return cells.failure();
         QStringList texts;
-        for (qsizetype c = 0; c < cells.size(); ++c)
-            texts.append(cellText(cells.at(c), QStringLiteral("cell ") + QString::number(c + 1) +
-                                                   QStringLiteral(" of ") + where));
-        file.ept.append(texts);
+        for (qsizetype c = 0; c < cells->size(); ++c) {
+            const Result<QString> text =
+                cellText(cells->at(c), QStringLiteral("cell %1 of %2").arg(c + 1).arg(where));
+            if (!text)
+                return text.failure();
+            texts.append(*text);
+        }
+        ept.append(texts);
     }
-    return file;
+    return ept;
 }
 
 QString tooLargeReason()
@@ -160,19 +197,49 @@ QString tooLargeReason()
 
 } // namespace
 
-ProblemFileRead parseProblemFile(const QByteArray &json)
+Result<ProblemFile> parseProblemFile(const QByteArray &json)
 {
-    try {
-        return {parse(json), {}};
-    } catch (const Failure &failure) {
-        return {std::nullopt, failure.what};
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return wrong(QStringLiteral("not valid JSON at character %1: %2")
+                         .arg(parseError.offset)
+                         .arg(parseError.errorString()));
+    if (!document.isObject())
+        return wrong(QStringLiteral("the problem must be a JSON object"));
+    const QJsonObject top = document.object();
+
+    ProblemFile file;
+    if (const Result<void> child = readChild(top, file.problem); !child)
+        return child.failure();
+    const Result<QJsonValue> parentsValue =
+        member(top, QStringLiteral("parents"), QStringLiteral("the problem"));
+    if (!parentsValue)
+        return parentsValue.failure();
+    const Result<QJsonArray> parents =
+        array(*parentsValue, QStringLiteral("\"parents\" must be a list of parents"));
+    if (!parents)
+        return parents.failure();
+    if (parents->size() < 2)
+        return wrong(QStringLiteral("\"parents\" must list at least 2 parents, not %1")
+                         .arg(parents->size()));
+    while (file.problem.noParents() < parents->size())
+        file.problem.appendParent();
+    for (int p = 1; p <= file.problem.noParents(); ++p) {
+        if (const Result<void> parent = readParent(parents->at(p - 1), p, file.problem); !parent)
+            return parent.failure();
     }
+    Result<QList<QStringList>> ept = readEpt(top);
+    if (!ept)
+        return ept.failure();
+    file.ept = std::move(ept).value();
+    return file;
 }
 
-ProblemFileRead readProblemFile(const QString &path)
+Result<ProblemFile> readProblemFile(const QString &path)
 {
     const auto failure = [&](const QString &reason) {
-        return ProblemFileRead{std::nullopt, path + QStringLiteral(": cannot be read: ") + reason};
+        return wrong(QStringLiteral("%1: cannot be read: %2").arg(path, reason));
     };
     // A pipe may wait for a writer for ever and a device may never end: only files are read.
     const QFileInfo info(path);
@@ -189,9 +256,9 @@ ProblemFileRead readProblemFile(const QString &path)
         return failure(file.errorString());
     if (json.size() > problemFileLimit)
         return failure(tooLargeReason());
-    ProblemFileRead read = parseProblemFile(json);
-    if (!read.file)
-        read.error = path + QStringLiteral(": ") + read.error;
+    Result<ProblemFile> read = parseProblemFile(json);
+    if (!read)
+        return wrong(QStringLiteral("%1: %2").arg(path, read.failure().text));
     return read;
 }
 
@@ -205,11 +272,9 @@ QByteArray problemFileText(const Problem &problem, const QList<QStringList> &ept
         QJsonArray states;
         for (int s = 1; s <= problem.parentNoStates(p); ++s)
             states.append(problem.parentStateName(s, p));
-        parents.append(
-            QJsonObject{{QStringLiteral("name"), problem.parentName(p)},
-                        {QStringLiteral("type"),
-                         problem.parentType(p) == modifyingType ? modifyingName : nonModifyingName},
-                        {QStringLiteral("states"), states}});
+        parents.append(QJsonObject{{QStringLiteral("name"), problem.parentName(p)},
+                                   {QStringLiteral("type"), parentTypeName(problem.parentType(p))},
+                                   {QStringLiteral("states"), states}});
     }
     QJsonArray rows;
     for (const QStringList &row : ept)

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/store/problem.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace vadazaz {
 
@@ -21,22 +20,17 @@ struct ProblemFile
     QList<QStringList> ept; // rows of cell texts; a number in the file becomes its shortest text
 };
 
-struct ProblemFileRead
-{
-    std::optional<ProblemFile> file;
-    QString error; // what is wrong, when file is empty
-};
-
 // The largest problem file read: 4 MiB. The largest problem the program admits takes a few
 // kilobytes; the rest leaves room for notes.
 inline constexpr qint64 problemFileLimit = qint64(4) << 20;
 
 // Reads a problem from JSON text. The names, state counts, parent count and types must be
-// within the limits that the windows keep; the EPT's shape is checked by its user.
-ProblemFileRead parseProblemFile(const QByteArray &json);
-// The same from a file; the error then starts with the file's name. Only a regular file of at most
-// problemFileLimit bytes is read.
-ProblemFileRead readProblemFile(const QString &path);
+// within the limits that the windows keep; the EPT's shape is checked by its user. The failure's
+// text is one line that says what is wrong.
+Result<ProblemFile> parseProblemFile(const QByteArray &json);
+// The same from a file; the failure's text then starts with the file's name. Only a regular file of
+// at most problemFileLimit bytes is read.
+Result<ProblemFile> readProblemFile(const QString &path);
 
 QByteArray problemFileText(const Problem &problem, const QList<QStringList> &ept);
 

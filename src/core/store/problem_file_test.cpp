@@ -37,15 +37,14 @@ class ProblemFileTest : public QObject
 private Q_SLOTS:
     void readsAProblem()
     {
-        const ProblemFileRead read =
+        const Result<ProblemFile> read =
             parseProblemFile(rainWith(R"([["90", "10", "40", "60"], ["70", "30", "5", "95"]])",
                                       R"([[90, 12.5, " 40 ", "x"], [0.1, -3, 1e-7, 100.0]])"));
-        QVERIFY2(read.file, qPrintable(read.error));
+        QVERIFY(read);
         // Texts stay as typed; numbers become their shortest text.
         const QList<QStringList> ept = testing::tableOf(u"90;12.5; 40 ;x|0.1;-3;0.0000001;100"_s);
-        QCOMPARE(read.file->ept, ept);
-        QCOMPARE(problemFileText(read.file->problem, ept),
-                 problemFileText(testing::rainProblem(), ept));
+        QCOMPARE(read->ept, ept);
+        QCOMPARE(problemFileText(read->problem, ept), problemFileText(testing::rainProblem(), ept));
     }
 
     void readsWhatItWrites()
@@ -54,9 +53,9 @@ private Q_SLOTS:
         problem.childName = u"Größe \"x\""_s;
         problem.parentName(2) = u"\u96E8"_s;
         const QByteArray text = problemFileText(problem, {{u"1"_s, u""_s, u" 2,5 "_s}, {u"abc"_s}});
-        const ProblemFileRead read = parseProblemFile(text);
-        QVERIFY2(read.file, qPrintable(read.error));
-        QCOMPARE(problemFileText(read.file->problem, read.file->ept), text);
+        const Result<ProblemFile> read = parseProblemFile(text);
+        QVERIFY(read);
+        QCOMPARE(problemFileText(read->problem, read->ept), text);
     }
 
     void readsOrRefuses_data()
@@ -117,10 +116,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, json);
         QFETCH(QString, mentions);
-        const ProblemFileRead read = parseProblemFile(json);
-        QCOMPARE(bool(read.file), mentions.isEmpty());
-        QVERIFY2(read.error.contains(mentions), qPrintable(read.error));
-        QVERIFY(!read.error.contains(u'\n'));
+        const Result<ProblemFile> read = parseProblemFile(json);
+        QCOMPARE(read.ok(), mentions.isEmpty());
+        if (!read) {
+            QVERIFY2(read.failure().text.contains(mentions), qPrintable(read.failure().text));
+            QVERIFY(!read.failure().text.contains(u'\n'));
+        }
     }
 
     // Only regular files of at most 4 MiB are read; every refusal names the file and says why.
@@ -156,11 +157,11 @@ private Q_SLOTS:
         large.close();
 
         const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
-        const ProblemFileRead read = readProblemFile(path);
-        QCOMPARE(bool(read.file), error.isEmpty());
-        if (!error.isEmpty())
-            QVERIFY2(read.error.startsWith(path + u": "_s + error), qPrintable(read.error));
-        QVERIFY(!read.error.contains(u'\n'));
+        const Result<ProblemFile> read = readProblemFile(path);
+        QCOMPARE(read.ok(), error.isEmpty());
+        if (!read)
+            QVERIFY2(read.failure().text.startsWith(path + u": "_s + error),
+                     qPrintable(read.failure().text));
     }
 };
 

@@ -1,41 +1,28 @@
 #include "core/store/problem.h"
 
+#include "testing/sample_problems.h"
 #include "testing/test_main.h"
 
 using namespace vadazaz;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// The child's name, state count and state names and the selected parent, then for every parent
-// its name, type, state count and state names.
+// The child's name, state count and state names, then for every parent its name, type, state
+// count and state names.
 QString text(const Problem &problem)
 {
-    QString text = QStringLiteral("%1|%2|%3|%4|%5|%6")
-                       .arg(problem.childName, QString::number(problem.noChildStates),
-                            problem.childStateName(1), problem.childStateName(2),
-                            problem.childStateName(3), QString::number(problem.selectedParent));
+    QString text =
+        u"%1|%2|%3|%4|%5"_s.arg(problem.childName)
+            .arg(problem.noChildStates)
+            .arg(problem.childStateName(1), problem.childStateName(2), problem.childStateName(3));
     for (int p = 1; p <= problem.noParents(); ++p)
-        text += QStringLiteral("; %1|%2|%3|%4|%5|%6")
-                    .arg(problem.parentName(p), QString::number(problem.parentType(p)),
-                         QString::number(problem.parentNoStates(p)), problem.parentStateName(1, p),
-                         problem.parentStateName(2, p), problem.parentStateName(3, p));
+        text += u"; %1|%2|%3|%4|%5|%6"_s
+                    .arg(problem.parentName(p), parentTypeName(problem.parentType(p)))
+                    .arg(problem.parentNoStates(p))
+                    .arg(problem.parentStateName(1, p), problem.parentStateName(2, p),
+                         problem.parentStateName(3, p));
     return text;
-}
-
-// A problem of noParents parents whose every field is set to something of its own.
-Problem filledProblem(int noParents)
-{
-    Problem problem;
-    while (problem.noParents() < noParents)
-        problem.appendParent();
-    for (int p = 1; p <= noParents; ++p) {
-        problem.parentName(p) = QStringLiteral("Parent %1").arg(p);
-        problem.parentType(p) = p % 2 == 1 ? modifyingType : nonModifyingType;
-        problem.parentNoStates(p) = 3;
-        for (int s = 1; s <= 3; ++s)
-            problem.parentStateName(s, p) = QStringLiteral("S%1 of %2").arg(s).arg(p);
-    }
-    return problem;
 }
 
 } // namespace
@@ -45,35 +32,28 @@ class ProblemTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initialiseStartsAfresh()
+    void startsAfreshAndRemovesOnlyTheLastParentDownToTwo()
     {
-        Problem problem = filledProblem(3);
-        problem.childName = QStringLiteral("Rain");
-        problem.noChildStates = 3;
-        problem.childStateName(3) = QStringLiteral("Low");
-        problem.selectedParent = 2;
-        problem.initialise();
-        QCOMPARE(text(problem), QStringLiteral("|2||||1; |0|2|||; |0|2|||"));
-    }
-
-    void removesOnlyTheLastParentDownToTwo()
-    {
-        QCOMPARE(text(filledProblem(2)),
-                 QStringLiteral("|2||||1; Parent 1|1|3|S1 of 1|S2 of 1|S3 of 1; "
-                                "Parent 2|0|3|S1 of 2|S2 of 2|S3 of 2"));
-        Problem problem = filledProblem(5);
-        QVERIFY(problem.removeLastParent());
-        QVERIFY(problem.removeLastParent());
-        QCOMPARE(text(problem), text(filledProblem(3)));
-
-        // A parent appended after a removal starts from the defaults, not from the removed one.
-        problem.appendParent();
-        QCOMPARE(text(problem), text(filledProblem(3)) + QStringLiteral("; |0|2|||"));
-
+        const QString fresh = u"|2|||; |Non-modifying|2|||; |Non-modifying|2|||"_s;
+        Problem problem = testing::problemOf(3, u"M3 N2 N3 M2"_s);
         QVERIFY(problem.removeLastParent());
         QVERIFY(problem.removeLastParent());
         QVERIFY(!problem.removeLastParent());
-        QCOMPARE(text(problem), text(filledProblem(2)));
+        QCOMPARE(text(problem), u"Child|3|C1|C2|C3; P1|Modifying|3|P1s1|P1s2|P1s3; "
+                                "P2|Non-modifying|2|P2s1|P2s2|"_s);
+        // A parent appended after a removal starts from the defaults, not from the removed one.
+        problem.appendParent();
+        QVERIFY(text(problem).endsWith(u"; |Non-modifying|2|||"_s));
+        problem.initialise();
+        QCOMPARE(text(problem), fresh);
+    }
+
+    void namesTheTypesExactly()
+    {
+        QCOMPARE(parentTypeNamed(u"Modifying"_s), ParentType::Modifying);
+        QCOMPARE(parentTypeNamed(u"Non-modifying"_s), ParentType::NonModifying);
+        QCOMPARE(parentTypeNamed(u"modifying"_s), std::nullopt);
+        QCOMPARE(parentTypeNamed(u"Non-modifying "_s), std::nullopt);
     }
 };
 

@@ -2,6 +2,11 @@
 
 namespace vadazaz {
 
+QString allStateNamesMissingText()
+{
+    return QStringLiteral("Please type in all state names.");
+}
+
 void EditingDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

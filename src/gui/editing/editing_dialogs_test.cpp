@@ -53,7 +53,7 @@ QString stored()
     for (int p = 1; p <= store.noParents(); ++p)
         parts << QString("%1 %2 %3: %4,%5,%6")
                      .arg(store.parentName(p))
-                     .arg(store.parentType(p))
+                     .arg(int(store.parentType(p)))
                      .arg(store.parentNoStates(p))
                      .arg(store.parentStateName(1, p), store.parentStateName(2, p),
                           store.parentStateName(3, p));

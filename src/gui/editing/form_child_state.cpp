@@ -3,13 +3,12 @@
 #include "gui/widgets/dialogs.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/name_box.h"
-#include "core/store/problem.h"
 #include "ui_form_child_state.h"
 
 namespace vadazaz {
 
-FormChildState::FormChildState(QWidget *parent)
-    : EditingDialog(parent), ui(std::make_unique<Ui::FormChildState>())
+FormChildState::FormChildState(Problem &problem, QWidget *parent)
+    : EditingDialog(problem, parent), ui(std::make_unique<Ui::FormChildState>())
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -28,41 +27,30 @@ FormChildState::~FormChildState() = default;
 
 void FormChildState::Form_Activate()
 {
-    const Problem &store = problem();
-    ui->LabelHeading->setText(QStringLiteral("Edit states of ") + store.childName);
+    ui->LabelHeading->setText(QStringLiteral("Edit states of %1").arg(problem_.childName));
     ui->LabelHeading->adjustSize();
-    switch (store.noChildStates) {
-    case 2:
-        ui->LabelState2->setText(QStringLiteral("Name of state 2 (most negative)"));
-        ui->LabelState3->hide();
-        ui->TextState3->hide();
-        break;
-    case 3:
-        ui->LabelState2->setText(QStringLiteral("Name of state 2"));
-        ui->LabelState3->setText(QStringLiteral("Name of state 3 (most negative)"));
-        ui->LabelState3->show();
-        ui->TextState3->show();
-        break;
-    default:
-        showMessage(this, {appTitle(), QStringLiteral("Wrong number of child states!")});
-        break;
-    }
+    // The main window stores no other count.
+    Q_ASSERT(problem_.noChildStates == 2 || problem_.noChildStates == 3);
+    const bool three = problem_.noChildStates == 3;
+    ui->LabelState2->setText(three ? QStringLiteral("Name of state 2")
+                                   : QStringLiteral("Name of state 2 (most negative)"));
+    ui->LabelState3->setText(QStringLiteral("Name of state 3 (most negative)"));
+    ui->LabelState3->setVisible(three);
+    ui->TextState3->setVisible(three);
 }
 
 void FormChildState::CommandOK_Click()
 {
-    Problem &store = problem();
     const QStringList names{ui->TextState1->text(), ui->TextState2->text(), ui->TextState3->text()};
-    const int count = store.noChildStates == 3 ? 3 : 2;
+    const int count = problem_.noChildStates;
     for (int s = 1; s <= count; ++s) {
         if (names.at(s - 1).isEmpty()) {
-            showMessage(this, {QStringLiteral("OK child states"),
-                               QStringLiteral("Please type in all state names.")});
+            showMessage(this, {QStringLiteral("OK child states"), allStateNamesMissingText()});
             return;
         }
     }
     for (int s = 1; s <= 3; ++s)
-        store.childStateName(s) = s <= count ? names.at(s - 1) : QString();
+        problem_.childStateName(s) = s <= count ? names.at(s - 1) : QString();
     accept();
 }
 

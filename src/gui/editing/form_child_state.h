@@ -10,13 +10,13 @@ class FormChildState;
 
 namespace vadazaz {
 
-// Takes the names of the child's 2 or 3 states. Its boxes keep what was last typed into them
-// from one opening to the next, confirmed or not.
+// Takes the names of the child's 2 or 3 states into the problem. Its boxes keep what was last typed
+// into them from one opening to the next, confirmed or not.
 class FormChildState : public EditingDialog
 {
     Q_OBJECT
 public:
-    explicit FormChildState(QWidget *parent = nullptr);
+    explicit FormChildState(Problem &problem, QWidget *parent = nullptr);
     ~FormChildState() override;
 
 protected:

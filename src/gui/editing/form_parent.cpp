@@ -3,14 +3,11 @@
 #include "gui/widgets/dialogs.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/name_box.h"
-#include "core/store/problem.h"
 #include "ui_form_parent.h"
 
 namespace vadazaz {
 
 namespace {
-
-const QString typeNames[] = {QStringLiteral("Non-modifying"), QStringLiteral("Modifying")};
 
 Message editParentMessage(const QString &text)
 {
@@ -19,8 +16,8 @@ Message editParentMessage(const QString &text)
 
 } // namespace
 
-FormParent::FormParent(QWidget *parent)
-    : EditingDialog(parent), ui(std::make_unique<Ui::FormParent>())
+FormParent::FormParent(Problem &problem, QWidget *parent)
+    : EditingDialog(problem, parent), ui(std::make_unique<Ui::FormParent>())
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -54,20 +51,19 @@ void FormParent::showLayout(int states)
 
 void FormParent::Form_Activate()
 {
-    const Problem &store = problem();
-    const int p = store.selectedParent;
-    const int states = store.parentNoStates(p);
+    const int p = selectedParent_;
+    const int states = problem_.parentNoStates(p);
     showLayout(states);
-    ui->TextName->setText(store.parentName(p));
-    const int type = store.parentType(p) == modifyingType ? 1 : 0;
-    ui->ComboType->setCurrentIndex(type);
-    ui->ComboType->setEditText(typeNames[type]);
+    ui->TextName->setText(problem_.parentName(p));
+    const ParentType type = problem_.parentType(p);
+    ui->ComboType->setCurrentIndex(int(type));
+    ui->ComboType->setEditText(parentTypeName(type));
     ui->ComboNoStates->setCurrentIndex(states == 3 ? 1 : 0);
     ui->ComboNoStates->setEditText(QString::number(states));
-    ui->TextState1->setText(store.parentStateName(1, p));
-    ui->TextState2->setText(store.parentStateName(2, p));
+    ui->TextState1->setText(problem_.parentStateName(1, p));
+    ui->TextState2->setText(problem_.parentStateName(2, p));
     if (states == 3)
-        ui->TextState3->setText(store.parentStateName(3, p));
+        ui->TextState3->setText(problem_.parentStateName(3, p));
 }
 
 void FormParent::ComboNoStates_Click(int index)
@@ -89,7 +85,8 @@ void FormParent::CommandOK_Click()
         showMessage(this, editParentMessage(QStringLiteral("Please enter a name for the parent.")));
         return;
     }
-    if (typeText != typeNames[0] && typeText != typeNames[1]) {
+    const std::optional<ParentType> type = parentTypeNamed(typeText);
+    if (!type) {
         showMessage(this, editParentMessage(QStringLiteral(
                               "Type must either be 'Non-modifying' or 'Modifying'.")));
         return;
@@ -104,18 +101,17 @@ void FormParent::CommandOK_Click()
                                  ui->TextState3->text()};
     for (int s = 1; s <= states; ++s) {
         if (stateNames.at(s - 1).isEmpty()) {
-            showMessage(this, editParentMessage(QStringLiteral("Please type in all state names.")));
+            showMessage(this, editParentMessage(allStateNamesMissingText()));
             return;
         }
     }
 
-    Problem &store = problem();
-    const int p = store.selectedParent;
-    store.parentName(p) = name;
-    store.parentType(p) = typeText == typeNames[1] ? modifyingType : nonModifyingType;
-    store.parentNoStates(p) = states;
+    const int p = selectedParent_;
+    problem_.parentName(p) = name;
+    problem_.parentType(p) = *type;
+    problem_.parentNoStates(p) = states;
     for (int s = 1; s <= 3; ++s)
-        store.parentStateName(s, p) = s <= states ? stateNames.at(s - 1) : QString();
+        problem_.parentStateName(s, p) = s <= states ? stateNames.at(s - 1) : QString();
     accept();
 }
 

@@ -10,14 +10,17 @@ class FormParent;
 
 namespace vadazaz {
 
-// Edits the parent at selectedParent: name, type, number of states and state names. The store
-// is written only when every entry is valid, and then whole.
+// Edits one parent of the problem: name, type, number of states and state names. The problem is
+// written only when every entry is valid, and then whole.
 class FormParent : public EditingDialog
 {
     Q_OBJECT
 public:
-    explicit FormParent(QWidget *parent = nullptr);
+    explicit FormParent(Problem &problem, QWidget *parent = nullptr);
     ~FormParent() override;
+
+    // The parent (1-based) that the next opening edits.
+    void setSelectedParent(int p) { selectedParent_ = p; }
 
 protected:
     void Form_Activate() override;
@@ -31,6 +34,7 @@ private:
     void showLayout(int states);
 
     std::unique_ptr<Ui::FormParent> ui;
+    int selectedParent_ = 1;
 };
 
 } // namespace vadazaz

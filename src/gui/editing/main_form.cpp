@@ -1,16 +1,15 @@
 #include "gui/editing/main_form.h"
 
+#include "core/ept/calculation.h"
+#include "core/ept/readiness_check.h"
+#include "core/store/problem.h"
 #include "gui/about/form_about.h"
+#include "gui/editing/form_child_state.h"
+#include "gui/editing/form_parent.h"
+#include "gui/ept/form_ept.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/name_box.h"
-#include "gui/editing/form_child_state.h"
-#include "gui/editing/form_parent.h"
-#include "gui/editing/my_functions.h"
-#include "core/ept/readiness_check.h"
-#include "core/ept/ept_shape.h"
-#include "gui/ept/form_ept.h"
-#include "core/store/problem.h"
 #include "ui_main_form.h"
 
 #include <QApplication>
@@ -23,7 +22,7 @@ namespace {
 
 QString parentLabel(int p)
 {
-    return QStringLiteral("Parent ") + QString::number(p);
+    return QStringLiteral("Parent %1").arg(p);
 }
 
 const QString noNameYet = QStringLiteral("(click Edit button)");
@@ -129,33 +128,27 @@ void MainForm::Form_Load()
     ui->ComboParent->setCurrentIndex(0);
     ui->ComboNoChildStates->choose(0);
     problem().initialise();
+    selectedParent_ = 1;
 }
 
 void MainForm::Form_Activate()
 {
     const Problem &store = problem();
-    const int p = store.selectedParent;
+    const int p = selectedParent_;
     if (p < 1 || p > store.noParents() || store.parentName(p).isEmpty())
         return;
     setGridText(p - 1, 1, store.parentName(p));
-    switch (store.parentType(p)) {
-    case nonModifyingType:
-        setGridText(p - 1, 2, QStringLiteral("Non-modifying"));
-        break;
-    case modifyingType:
-        setGridText(p - 1, 2, QStringLiteral("Modifying"));
-        break;
-    default:
-        showMessage(this, {appTitle(), QStringLiteral("Error in parentType!")});
-        break;
-    }
+    setGridText(p - 1, 2, parentTypeName(store.parentType(p)));
     setGridText(p - 1, 3, QString::number(store.parentNoStates(p)));
 }
 
-template <typename Dialog> void MainForm::openEditingDialog(std::unique_ptr<Dialog> &dialog)
+template <typename Dialog>
+void MainForm::openEditingDialog(std::unique_ptr<Dialog> &dialog, int selectedParent)
 {
     if (!dialog)
-        dialog = std::make_unique<Dialog>(this);
+        dialog = std::make_unique<Dialog>(problem(), this);
+    if constexpr (std::is_same_v<Dialog, FormParent>)
+        dialog->setSelectedParent(selectedParent);
     dialog->exec();
     if (dialog->closedByFrame())
         dialog.reset();
@@ -236,24 +229,19 @@ void MainForm::CommandEditParent_Click()
                                           "list.")});
         return;
     }
-    problem().selectedParent = index + 1;
-    openEditingDialog(formParent_);
+    selectedParent_ = index + 1;
+    openEditingDialog(formParent_, selectedParent_);
 }
 
 void MainForm::CommandEditEPT_Click()
 {
-    if (!ReadyForEPT(this))
-        return;
-    QList<Message> internalErrors;
-    problem().eptShape = deriveEptShape(problem(), &internalErrors);
-    for (const Message &error : std::as_const(internalErrors))
-        showMessage(this, error);
-    if (const auto refusal = eptSizeRefusal(problem(), problem().eptShape)) {
-        showMessage(this, *refusal);
+    const Result<EptShape> shape = eptShapeFor(problem());
+    if (!shape) {
+        showMessage(this, shape.failure());
         return;
     }
     {
-        FormEPT form(this);
+        FormEPT form(problem(), *shape, this);
         form.exec();
     }
     Form_Activate();

@@ -40,12 +40,14 @@ private Q_SLOTS:
 private:
     void setGridText(int row, int column, const QString &text);
     // Shows a dialog modally, creating it on first use and discarding it when closed by its frame.
-    template <typename Dialog> void openEditingDialog(std::unique_ptr<Dialog> &dialog);
+    template <typename Dialog>
+    void openEditingDialog(std::unique_ptr<Dialog> &dialog, int selectedParent = 0);
 
     std::unique_ptr<Ui::MainForm> ui;
     std::unique_ptr<FormChildState> formChildState_;
     std::unique_ptr<FormParent> formParent_;
     bool shown_ = false;
+    int selectedParent_ = 1; // the parent the parent dialog edits, and whose row is refreshed
 };
 
 } // namespace vadazaz

@@ -1,11 +1,11 @@
 #include "gui/ept/form_ept.h"
 
-#include "gui/widgets/dialogs.h"
-#include "gui/widgets/fonts.h"
 #include "core/ept/ept_validation.h"
 #include "core/output/cpt_file.h"
-#include "gui/output/form_view_cpt_file.h"
 #include "core/output/viewer_text.h"
+#include "gui/output/form_view_cpt_file.h"
+#include "gui/widgets/dialogs.h"
+#include "gui/widgets/fonts.h"
 
 #include "ui_form_ept.h"
 
@@ -52,7 +52,8 @@ QString decimalPoint()
 
 } // namespace
 
-FormEPT::FormEPT(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::FormEPT>())
+FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::FormEPT>()), problem_(problem), shape_(shape)
 {
     ui->setupUi(this);
     setFixedSize(size());
@@ -92,10 +93,8 @@ QWidget *FormEPT::content() const
 
 void FormEPT::Form_Load()
 {
-    const Problem &store = problem();
-    const EptShape &shape = store.eptShape;
-    cells_ = CellConfiguration(store, shape);
-    layout_ = eptWindowLayout(store, shape);
+    const EptShape &shape = shape_;
+    layout_ = eptWindowLayout(problem_, shape);
     QWidget *area = ui->ContentEPT;
 
     auto *grid = new QTableWidget(area);
@@ -168,45 +167,32 @@ void FormEPT::Form_Load()
 
 void FormEPT::CommandCalcCPT_Click()
 {
-    const Problem &store = problem();
-    const EptShape &shape = store.eptShape;
     QStringList cells;
-    cells.reserve(qsizetype(shape.eptRows) * shape.eptCols);
+    cells.reserve(fields_.size());
     for (const QLineEdit *field : std::as_const(fields_))
         cells.append(field->text());
-    const EptValidation validation =
-        validateEpt(cells, shape.eptRows, shape.eptCols, store.noChildStates, shape.noModParents(),
-                    decimalPoint());
-    if (validation.refusal) {
-        showMessage(this, *validation.refusal);
+    BusyCursor busy;
+    Result<Calculation> calculation = calculateCpt(problem_, shape_, cells, decimalPoint());
+    busy.restore();
+    if (!calculation) {
+        showMessage(this, calculation.failure());
         return;
     }
-
-    CptComputation computation;
-    {
-        BusyCursor busy;
-        computation = computeCpt(store, cells_, validation.values);
-    }
-    if (!computation.cpt) {
-        if (computation.refusal)
-            showMessage(this, *computation.refusal);
-        return;
-    }
-    cpt_ = std::move(computation.cpt);
-    if (const auto warning = outOfRangeWarning(*cpt_))
-        showMessage(this, *warning);
+    cpt_ = std::move(calculation->cpt);
+    if (calculation->warning)
+        showMessage(this, *calculation->warning);
 
     ui->CommandSaveCpt->setEnabled(true);
     const auto answer = dialogs().message(
         this,
-        {QStringLiteral("Calculate CPT"),
+        {calculateCptTitle(),
          QStringLiteral("CPT calculated successfully.\rDo you want to save the CPT?")},
         QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         SaveCPT();
         ui->CommandViewFile->setEnabled(true);
     } else {
-        showMessage(this, {QStringLiteral("Calculate CPT"), QStringLiteral("CPT not saved.")});
+        showMessage(this, {calculateCptTitle(), QStringLiteral("CPT not saved.")});
     }
 }
 
@@ -220,13 +206,13 @@ void FormEPT::SaveCPT()
     if (!cpt_)
         return;
     const Message question{
-        QStringLiteral("Save CPT"),
+        saveCptTitle(),
         QStringLiteral(
             "Do you want to save the parent state names with the conditional probabilities?")};
     const auto answer =
         dialogs().message(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No) {
-        showMessage(this, {QStringLiteral("Save CPT"), QStringLiteral("File not saved.")});
+        showMessage(this, {saveCptTitle(), QStringLiteral("File not saved.")});
         return;
     }
     const CptLayout layout = answer == QMessageBox::Yes ? CptLayout::Labelled : CptLayout::Plain;
@@ -235,15 +221,11 @@ void FormEPT::SaveCPT()
     if (path.isEmpty())
         return;
 
-    QString reason;
-    bool saved = false;
-    {
-        BusyCursor busy;
-        saved = saveCptFile(path, layout, problem(), cells_.parentOrder, *cpt_, decimalPoint(),
-                            &reason);
-    }
+    BusyCursor busy;
+    const Result<void> saved = saveCptFile(path, layout, problem_, *cpt_, decimalPoint());
+    busy.restore();
     if (!saved)
-        showMessage(this, saveFailedMessage(path, reason));
+        showMessage(this, saved.failure());
 }
 
 void FormEPT::CommandViewFile_Click()

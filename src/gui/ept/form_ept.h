@@ -1,9 +1,7 @@
 #pragma once
 
-#include "core/ept/cpt_computation.h"
-#include "core/ept/ept_shape.h"
+#include "core/ept/calculation.h"
 #include "core/ept/ept_window_layout.h"
-#include "core/store/problem.h"
 
 #include <QDialog>
 #include <QList>
@@ -23,19 +21,18 @@ class QLineEdit;
 
 namespace vadazaz {
 
-// The elicited probability table window: built at every opening from problem() and
-// its EPT shape, which "Edit EPT" has derived and checked just before. The typed figures, the
-// cell configuration and the CPT belong to one opening and go with the window.
+// The elicited probability table window, built for a problem and its EPT shape, which "Edit EPT"
+// has derived and checked just before. The typed figures and the CPT belong to one opening and go
+// with the window.
 class FormEPT : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit FormEPT(QWidget *parent = nullptr);
+    FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent = nullptr);
     ~FormEPT() override;
 
     const EptWindowLayout &windowLayout() const { return layout_; }
-    const CellConfiguration &cellConfiguration() const { return cells_; }
     // The CPT of the last successful "Calculate CPT", or nothing before it.
     const std::optional<Cpt> &cpt() const { return cpt_; }
     // The widget that holds the controls built at run time and scrolls inside the window.
@@ -53,9 +50,10 @@ private:
     void SaveCPT();
 
     std::unique_ptr<Ui::FormEPT> ui;
+    const Problem problem_;
+    const EptShape shape_;
     EptWindowLayout layout_;
     QList<QLineEdit *> fields_; // "Text1", "Text2", … row by row
-    CellConfiguration cells_;
     std::optional<Cpt> cpt_;
 };
 

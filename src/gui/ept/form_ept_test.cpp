@@ -38,11 +38,12 @@ const QString notSaved = u"Calculate CPT: CPT not saved. [Ok]"_s;
 const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
 const QString rainEpt = u"90 10 40 60 70 30 5 95"_s; // two rows of four
 
-// Puts the problem in the store with its EPT shape, as "Edit EPT" does before it opens the window.
+// The problem the window is opened for.
+Problem opened;
+
 void useProblem(Problem p)
 {
-    p.eptShape = deriveEptShape(p);
-    problem() = std::move(p);
+    opened = std::move(p);
 }
 
 // What the program has shown since last asked, in turn: each box as "Title: text [its buttons]",
@@ -93,7 +94,7 @@ class FormEptTest : public QObject
     QLineEdit *field(int n) const { return child<QLineEdit>(form.get(), u"Text%1"_s.arg(n)); }
     void open()
     {
-        form = std::make_unique<FormEPT>();
+        form = std::make_unique<FormEPT>(opened, deriveEptShape(opened));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
