@@ -35,7 +35,7 @@ FormAbout::~FormAbout() = default;
 
 void FormAbout::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About ") + appTitle());
+    setWindowTitle(QStringLiteral("About %1").arg(appTitle()));
     ui->lblTitle->setText(appTitle());
     ui->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
                                 .arg(versionMajor)
