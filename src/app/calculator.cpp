@@ -102,8 +102,8 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
     if (!shape)
         return refuse(standardError, shape.failure());
     QStringList cells;
-    bool shapeMatches = read->ept.size() == shape->eptRows;
-    for (const QStringList &row : read->ept) {
+    bool shapeMatches = problem.ept.size() == shape->eptRows;
+    for (const QStringList &row : problem.ept) {
         shapeMatches = shapeMatches && row.size() == shape->eptCols;
         cells += row;
     }

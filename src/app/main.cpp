@@ -1,6 +1,6 @@
 #include "gui/about/program_icon.h"
-#include "gui/widgets/fonts.h"
 #include "gui/editing/main_form.h"
+#include "gui/widgets/fonts.h"
 
 #include <QApplication>
 

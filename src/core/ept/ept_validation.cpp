@@ -13,6 +13,14 @@ bool isBlank(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
+// A point, a comma or the Arabic decimal separator: no number between 0 and 100 has a thousands
+// separator, so each can only end the whole part. A problem file written in one region then reads
+// the same in every other.
+bool isDecimalSeparator(QChar c)
+{
+    return c == QLatin1Char('.') || c == QLatin1Char(',') || c == QChar(0x066B);
+}
+
 bool isDigit(QChar c)
 {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -102,7 +110,7 @@ std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoi
                    body.sliced(i).startsWith(decimalPoint)) {
             seenPoint = true;
             i += decimalPoint.size();
-        } else if (!seenPoint && body[i] == QLatin1Char('.')) {
+        } else if (!seenPoint && isDecimalSeparator(body[i])) {
             seenPoint = true;
             ++i;
         } else {

@@ -11,7 +11,8 @@
 namespace vadazaz {
 
 // A cell text read as a number. Numeric is: optional blanks around it, an optional sign, and
-// digits with at most one decimal separator (the locale's, or a point), at least one digit.
+// digits with at most one decimal separator (the locale's, a point, a comma or the Arabic decimal
+// separator), at least one digit.
 // The digits are kept as typed so that sums and bounds can be decided exactly.
 struct EptNumber
 {

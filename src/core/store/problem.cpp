@@ -6,6 +6,8 @@ void Problem::initialise()
 {
     childName.clear();
     noChildStates = 2;
+    ept.clear();
+    notes.clear();
     childStateNames_ = {};
     parents_ = QList<Parent>(2);
 }

@@ -37,6 +37,12 @@ public:
 
     QString childName;
     int noChildStates = 2;
+    // The EPT as the user typed it, row by row, blanks and decimal separators included. It
+    // belongs to the problem and outlives the EPT window; after the parents change it may no
+    // longer fit the EPT's shape, and is kept all the same until new entries replace it.
+    QList<QStringList> ept;
+    // The elicitation's record: who gave the judgement, when, why.
+    QString notes;
 
     QString &childStateName(int s) { return childStateNames_.at(s - 1); }
     const QString &childStateName(int s) const { return childStateNames_.at(s - 1); }
@@ -52,6 +58,8 @@ public:
     QString &parentStateName(int s, int p) { return parent(p).stateNames.at(s - 1); }
     const QString &parentStateName(int s, int p) const { return parent(p).stateNames.at(s - 1); }
 
+    friend bool operator==(const Problem &, const Problem &) = default;
+
 private:
     struct Parent
     {
@@ -59,6 +67,8 @@ private:
         ParentType type = ParentType::NonModifying;
         int noStates = 2;
         std::array<QString, 3> stateNames;
+
+        friend bool operator==(const Parent &, const Parent &) = default;
     };
     Parent &parent(int p) { return parents_[p - 1]; }
     const Parent &parent(int p) const { return parents_.at(p - 1); }

@@ -1,11 +1,15 @@
 #include "core/store/problem_file.h"
 
+#include "core/base/save_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+
+#include <cmath>
 
 namespace vadazaz {
 
@@ -161,12 +165,10 @@ Result<void> readParent(const QJsonValue &value, int p, Problem &problem)
 
 Result<QList<QStringList>> readEpt(const QJsonObject &top)
 {
-    const Result<QJsonValue> eptValue =
-        member(top, QStringLiteral("ept"), QStringLiteral("the problem"));
-    if (!eptValue)
-        return eptValue.failure();
+    if (!top.contains(QStringLiteral("ept")))
+        return QList<QStringList>();
     const Result<QJsonArray> rows =
-        array(*eptValue, QStringLiteral("\"ept\" must be a list of rows"));
+        array(top.value(QStringLiteral("ept")), QStringLiteral("\"ept\" must be a list of rows"));
     if (!rows)
         return rows.failure();
     QList<QStringList> ept;
@@ -189,6 +191,28 @@ Result<QList<QStringList>> readEpt(const QJsonObject &top)
     return ept;
 }
 
+// Files of another program, or of a later version of this one, are not read.
+Result<void> readFormat(const QJsonObject &top)
+{
+    const QJsonValue format = top.value(QStringLiteral("format"));
+    if (format.isUndefined() && !top.contains(QStringLiteral("version")))
+        return {};
+    if (format.toString() != problemFileFormat())
+        return wrong(QStringLiteral("its \"format\" is not \"%1\": it is not a problem file of "
+                                    "this program")
+                         .arg(problemFileFormat()));
+    const QJsonValue version = top.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1)
+        return wrong(QStringLiteral("its \"version\" must be a whole number from 1"));
+    if (version.toDouble() > problemFileVersion)
+        return wrong(QStringLiteral("it was written by a later version of the program (problem "
+                                    "file version %1); this version reads version %2")
+                         .arg(version.toDouble())
+                         .arg(problemFileVersion));
+    return {};
+}
+
 QString tooLargeReason()
 {
     return QStringLiteral("It is larger than %1 bytes (4 MiB), the limit for a problem file.")
@@ -208,8 +232,11 @@ Result<ProblemFile> parseProblemFile(const QByteArray &json)
     if (!document.isObject())
         return wrong(QStringLiteral("the problem must be a JSON object"));
     const QJsonObject top = document.object();
+    if (const Result<void> format = readFormat(top); !format)
+        return format.failure();
 
     ProblemFile file;
+    file.original = top;
     if (const Result<void> child = readChild(top, file.problem); !child)
         return child.failure();
     const Result<QJsonValue> parentsValue =
@@ -232,7 +259,11 @@ Result<ProblemFile> parseProblemFile(const QByteArray &json)
     Result<QList<QStringList>> ept = readEpt(top);
     if (!ept)
         return ept.failure();
-    file.ept = std::move(ept).value();
+    file.problem.ept = std::move(ept).value();
+    const QJsonValue notes = top.value(QStringLiteral("notes"));
+    if (!notes.isUndefined() && !notes.isString())
+        return wrong(QStringLiteral("\"notes\" must be a text"));
+    file.problem.notes = notes.toString();
     return file;
 }
 
@@ -262,29 +293,58 @@ Result<ProblemFile> readProblemFile(const QString &path)
     return read;
 }
 
-QByteArray problemFileText(const Problem &problem, const QList<QStringList> &ept)
+QString problemFileFormat()
 {
+    return QStringLiteral("vadazaz-problem");
+}
+
+QByteArray problemFileText(const Problem &problem, const QJsonObject &original)
+{
+    QJsonObject top = original;
+    top.insert(QStringLiteral("format"), problemFileFormat());
+    top.insert(QStringLiteral("version"), problemFileVersion);
+
+    QJsonObject child = original.value(QStringLiteral("child")).toObject();
     QJsonArray childStates;
     for (int s = 1; s <= problem.noChildStates; ++s)
         childStates.append(problem.childStateName(s));
+    child.insert(QStringLiteral("name"), problem.childName);
+    child.insert(QStringLiteral("states"), childStates);
+    top.insert(QStringLiteral("child"), child);
+
+    const QJsonArray originalParents = original.value(QStringLiteral("parents")).toArray();
     QJsonArray parents;
     for (int p = 1; p <= problem.noParents(); ++p) {
+        QJsonObject parent = originalParents.at(p - 1).toObject();
         QJsonArray states;
         for (int s = 1; s <= problem.parentNoStates(p); ++s)
             states.append(problem.parentStateName(s, p));
-        parents.append(QJsonObject{{QStringLiteral("name"), problem.parentName(p)},
-                                   {QStringLiteral("type"), parentTypeName(problem.parentType(p))},
-                                   {QStringLiteral("states"), states}});
+        parent.insert(QStringLiteral("name"), problem.parentName(p));
+        parent.insert(QStringLiteral("type"), parentTypeName(problem.parentType(p)));
+        parent.insert(QStringLiteral("states"), states);
+        parents.append(parent);
     }
+    top.insert(QStringLiteral("parents"), parents);
+
     QJsonArray rows;
-    for (const QStringList &row : ept)
+    for (const QStringList &row : problem.ept)
         rows.append(QJsonArray::fromStringList(row));
-    const QJsonObject top{
-        {QStringLiteral("child"), QJsonObject{{QStringLiteral("name"), problem.childName},
-                                              {QStringLiteral("states"), childStates}}},
-        {QStringLiteral("parents"), parents},
-        {QStringLiteral("ept"), rows}};
+    top.insert(QStringLiteral("ept"), rows);
+    top.insert(QStringLiteral("notes"), problem.notes);
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+Result<void> saveProblemFile(const QString &path, const Problem &problem,
+                             const QJsonObject &original)
+{
+    const QByteArray text = problemFileText(problem, original);
+    return saveFile(
+        path, [&](QIODevice &file) { return file.write(text) == text.size(); },
+        [](const QString &file, const QString &reason) {
+            return Message{
+                QStringLiteral("Save problem"),
+                QStringLiteral("The problem could not be saved to %1.\r%2").arg(file, reason)};
+        });
 }
 
 } // namespace vadazaz

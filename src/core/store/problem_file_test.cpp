@@ -5,6 +5,8 @@
 #include "testing/test_main.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -42,20 +44,41 @@ private Q_SLOTS:
                                       R"([[90, 12.5, " 40 ", "x"], [0.1, -3, 1e-7, 100.0]])"));
         QVERIFY(read);
         // Texts stay as typed; numbers become their shortest text.
-        const QList<QStringList> ept = testing::tableOf(u"90;12.5; 40 ;x|0.1;-3;0.0000001;100"_s);
-        QCOMPARE(read->ept, ept);
-        QCOMPARE(problemFileText(read->problem, ept), problemFileText(testing::rainProblem(), ept));
+        Problem rain = testing::rainProblem();
+        rain.ept = testing::tableOf(u"90;12.5; 40 ;x|0.1;-3;0.0000001;100"_s);
+        QCOMPARE(read->problem, rain);
     }
 
-    void readsWhatItWrites()
+    // What it writes reads back the same, notes and an EPT of another shape included, and the
+    // fields it does not know, at the top or inside the child and the parents, are kept.
+    void readsWhatItWritesAndKeepsWhatItDoesNotKnow()
     {
         Problem problem = testing::problemOf(3, u"N2 M2 N3"_s);
         problem.childName = u"Größe \"x\""_s;
         problem.parentName(2) = u"\u96E8"_s;
-        const QByteArray text = problemFileText(problem, {{u"1"_s, u""_s, u" 2,5 "_s}, {u"abc"_s}});
+        problem.ept = {{u"1"_s, u""_s, u" 2,5 "_s}, {u"abc"_s}};
+        problem.notes = u"Dr. K., 3 May: \"rain is\nlikely\"\t"_s;
+        const QByteArray text = problemFileText(problem);
         const Result<ProblemFile> read = parseProblemFile(text);
         QVERIFY(read);
-        QCOMPARE(problemFileText(read->problem, read->ept), text);
+        QCOMPARE(read->problem, problem);
+        QCOMPARE(problemFileText(read->problem, read->original), text);
+
+        const Result<ProblemFile> other = parseProblemFile(
+            rainWith(R"("child": {)", R"("source": {"tool": "x"}, "child": {"colour": 3, )")
+                .replace(R"("name": "Temp", )", R"("name": "Temp", "unit": "C", )"));
+        QVERIFY(other);
+        Problem changed = other->problem;
+        changed.parentName(2) = u"Heat"_s;
+        changed.appendParent();
+        const QJsonObject written =
+            QJsonDocument::fromJson(problemFileText(changed, other->original)).object();
+        QCOMPARE(written[u"source"_s][u"tool"_s].toString(), u"x"_s);
+        QCOMPARE(written[u"child"_s][u"colour"_s].toInt(), 3);
+        QCOMPARE(written[u"parents"_s][1][u"unit"_s].toString(), u"C"_s);
+        QCOMPARE(written[u"parents"_s][1][u"name"_s].toString(), u"Heat"_s);
+        QCOMPARE(written[u"format"_s].toString(), u"vadazaz-problem"_s);
+        QCOMPARE(written[u"version"_s].toInt(), 1);
     }
 
     void readsOrRefuses_data()
@@ -104,6 +127,18 @@ private Q_SLOTS:
             {"ept row a text", R"(["70", "30", "5", "95"])", R"("70 30 5 95")",
              "row 2 of \"ept\" must be a list of cells"},
             {"cell true", R"("95")", "true", "cell 4 of row 2 of \"ept\" must be"},
+            {"no EPT", R"(, "ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]])", "", ""},
+            {"notes a number", R"("ept")", R"("notes": 5, "ept")", "\"notes\" must be a text"},
+            {"this version", R"("ept")", R"("format": "vadazaz-problem", "version": 1, "ept")", ""},
+            {"a later version", R"("ept")", R"("format": "vadazaz-problem", "version": 2, "ept")",
+             "written by a later version of the program (problem file version 2); this version "
+             "reads version 1"},
+            {"version without format", R"("ept")", R"("version": 1, "ept")",
+             "not a problem file of this program"},
+            {"another format", R"("ept")", R"("format": "bif", "version": 1, "ept")",
+             "not a problem file of this program"},
+            {"version 1.5", R"("ept")", R"("format": "vadazaz-problem", "version": 1.5, "ept")",
+             "\"version\" must be a whole number"},
         };
         for (const auto &c : cases) {
             const QByteArray json = c.from ? rainWith(c.from, c.to) : QByteArray(c.to);
