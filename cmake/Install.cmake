@@ -1,5 +1,5 @@
-# Installing Vadazaz: both programs, the desktop entry and the icon in the hicolor theme; and a
-# Debian package of the same (cpack, run in the build folder).
+# Installing Vadazaz: both programs, the desktop entry, the problem file type and the icon in the
+# hicolor theme; and a Debian package of the same (cpack, run in the build folder).
 include(GNUInstallDirs)
 
 set(vadazaz_programs vadazaz-cpt)
@@ -12,6 +12,9 @@ install(TARGETS ${vadazaz_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/vadazaz.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Problem files (*.vadazaz) open with the program from a file manager.
+install(FILES ${PROJECT_SOURCE_DIR}/data/vadazaz-mime.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vadazaz.xml)
 set(vadazaz_icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/vadazaz.svg DESTINATION ${vadazaz_icons}/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)

@@ -7,8 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # the faces standing in for the program's fonts
     fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
-    # screenshots of the windows, and checking the desktop entry
-    xvfb xauth desktop-file-utils
+    # screenshots of the windows, and checking the desktop entry and the problem file type
+    xvfb xauth desktop-file-utils libxml2-utils shared-mime-info
     # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
     clang libclang-rt-14-dev
 )

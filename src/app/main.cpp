@@ -8,10 +8,15 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vadazaz"));
+    QApplication::setOrganizationName(QStringLiteral("Vadazaz"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vadazaz"));
     QApplication::setWindowIcon(vadazaz::programIcon());
     vadazaz::registerFontSubstitutions();
     vadazaz::MainForm window;
     window.show();
+    // vadazaz FILE: the problem file to open, as a file manager hands it over.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.openProblemFile(arguments.at(1));
     return QApplication::exec();
 }

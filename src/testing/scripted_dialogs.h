@@ -19,6 +19,7 @@ struct ShownDialog
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString filter; // file dialogs
+    QString folder; // file dialogs: where it started
 };
 
 class ScriptedDialogs final : public Dialogs
@@ -53,7 +54,7 @@ public:
                                         QMessageBox::StandardButton defaultButton) override
     {
         shown.append(
-            {ShownDialog::MessageBox, message.title, message.text, buttons, defaultButton, {}});
+            {ShownDialog::MessageBox, message.title, message.text, buttons, defaultButton, {}, {}});
         if (!buttons_.isEmpty())
             return buttons_.takeFirst();
         for (const auto button :
@@ -62,14 +63,15 @@ public:
                 return button;
         return QMessageBox::NoButton;
     }
-    QString saveFileName(QWidget *, const QString &filter) override
+    QString saveFileName(QWidget *, const QString &filter, const QString &folder,
+                         const QString &) override
     {
-        shown.append({ShownDialog::SaveDialog, {}, {}, {}, QMessageBox::NoButton, filter});
+        shown.append({ShownDialog::SaveDialog, {}, {}, {}, QMessageBox::NoButton, filter, folder});
         return files_.isEmpty() ? QString() : files_.takeFirst();
     }
-    QString openFileName(QWidget *, const QString &filter) override
+    QString openFileName(QWidget *, const QString &filter, const QString &folder) override
     {
-        shown.append({ShownDialog::OpenDialog, {}, {}, {}, QMessageBox::NoButton, filter});
+        shown.append({ShownDialog::OpenDialog, {}, {}, {}, QMessageBox::NoButton, filter, folder});
         return files_.isEmpty() ? QString() : files_.takeFirst();
     }
 

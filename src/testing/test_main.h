@@ -1,7 +1,8 @@
 #pragma once
 
 // A main() for the test executables that pins what differs from machine to machine: the window
-// platform (offscreen), 96 dots per inch, the C locale and a temporary folder of the test's own.
+// platform (offscreen), 96 dots per inch, the C locale, and a temporary folder of the test's own
+// for files and the program's settings.
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -32,6 +33,10 @@ template <typename Application, typename TestClass> int runTests(int argc, char 
     if (!temporary.isValid())
         return 1;
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
+    // The program's settings (recent files, the last folder) in that folder, not the user's.
+    qputenv("XDG_CONFIG_HOME", temporary.path().toLocal8Bit());
+    QCoreApplication::setOrganizationName(QStringLiteral("Vadazaz"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vadazaz"));
     TestClass test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

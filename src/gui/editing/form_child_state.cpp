@@ -25,6 +25,13 @@ FormChildState::FormChildState(Problem &problem, QWidget *parent)
 
 FormChildState::~FormChildState() = default;
 
+void FormChildState::showStateNames()
+{
+    ui->TextState1->setText(problem_.childStateName(1));
+    ui->TextState2->setText(problem_.childStateName(2));
+    ui->TextState3->setText(problem_.childStateName(3));
+}
+
 void FormChildState::Form_Activate()
 {
     ui->LabelHeading->setText(QStringLiteral("Edit states of %1").arg(problem_.childName));

@@ -19,6 +19,9 @@ public:
     explicit FormChildState(Problem &problem, QWidget *parent = nullptr);
     ~FormChildState() override;
 
+    // Puts the problem's state names into the boxes, as if the user had typed them.
+    void showStateNames();
+
 protected:
     void Form_Activate() override;
 

@@ -3,8 +3,11 @@
 #include "core/ept/calculation.h"
 #include "core/ept/readiness_check.h"
 #include "core/store/problem.h"
+#include "core/store/problem_file.h"
+#include "core/store/recent_files.h"
 #include "gui/about/form_about.h"
 #include "gui/editing/form_child_state.h"
+#include "gui/editing/form_notes.h"
 #include "gui/editing/form_parent.h"
 #include "gui/ept/form_ept.h"
 #include "gui/widgets/dialogs.h"
@@ -13,8 +16,13 @@
 #include "ui_main_form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLayout>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace vadazaz {
 
@@ -26,6 +34,14 @@ QString parentLabel(int p)
 }
 
 const QString noNameYet = QStringLiteral("(click Edit button)");
+
+QString openTitle()
+{
+    return QStringLiteral("Open problem");
+}
+
+// Problem files are written with this suffix; the calculator's own .json files open too.
+const QString problemSuffix = QStringLiteral("vadazaz");
 
 } // namespace
 
@@ -78,8 +94,14 @@ MainForm::MainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->CommandEditEPT, &QPushButton::clicked, this, &MainForm::CommandEditEPT_Click);
     connect(ui->CommandExit, &QPushButton::clicked, this, &MainForm::CommandExit_Click);
     connect(ui->MenuAbout, &QAction::triggered, this, &MainForm::MenuAbout_Click);
+    connect(ui->MenuNew, &QAction::triggered, this, &MainForm::MenuNew_Click);
+    connect(ui->MenuOpen, &QAction::triggered, this, &MainForm::MenuOpen_Click);
+    connect(ui->MenuSave, &QAction::triggered, this, &MainForm::MenuSave_Click);
+    connect(ui->MenuSaveAs, &QAction::triggered, this, &MainForm::MenuSaveAs_Click);
+    connect(ui->MenuNotes, &QAction::triggered, this, &MainForm::MenuNotes_Click);
 
     Form_Load();
+    refreshRecentFiles();
 }
 
 MainForm::~MainForm() = default;
@@ -129,10 +151,13 @@ void MainForm::Form_Load()
     ui->ComboNoChildStates->choose(0);
     problem().initialise();
     selectedParent_ = 1;
+    saved_ = problem();
+    refreshTitle();
 }
 
 void MainForm::Form_Activate()
 {
+    refreshTitle();
     const Problem &store = problem();
     const int p = selectedParent_;
     if (p < 1 || p > store.noParents() || store.parentName(p).isEmpty())
@@ -165,6 +190,7 @@ void MainForm::CommandEnterChildName_Click()
         return;
     }
     problem().childName = name;
+    refreshTitle();
     showMessage(this,
                 {title, QStringLiteral("A child name has been entered.\r"
                                        "If you want to, you will be able to change this later- "
@@ -176,6 +202,7 @@ void MainForm::CommandEnterChildName_Click()
 void MainForm::ComboNoChildStates_Click(int index)
 {
     problem().noChildStates = ui->ComboNoChildStates->itemText(index).toInt();
+    refreshTitle();
 }
 
 void MainForm::CommandEditChildStates_Click()
@@ -204,6 +231,7 @@ void MainForm::CommandAddParent_Click()
     setGridText(n - 1, 1, noNameYet);
     ui->ComboParent->addItem(parentLabel(n));
     ui->ComboParent->setCurrentIndex(ui->ComboParent->count() - 1);
+    refreshTitle();
 }
 
 void MainForm::CommandDeleteParent_Click()
@@ -217,6 +245,7 @@ void MainForm::CommandDeleteParent_Click()
     grid->setRowCount(grid->rowCount() - 1);
     ui->ComboParent->removeItem(ui->ComboParent->count() - 1);
     ui->ComboParent->setCurrentIndex(ui->ComboParent->count() - 1);
+    refreshTitle();
 }
 
 void MainForm::CommandEditParent_Click()
@@ -243,6 +272,10 @@ void MainForm::CommandEditEPT_Click()
     {
         FormEPT form(problem(), *shape, this);
         form.exec();
+        // What was typed stays with the problem, however the window closed. Stored entries that
+        // do not fit the parents as they are now stay until the user types new ones.
+        if (form.cellsChanged())
+            problem().ept = form.cellTexts();
     }
     Form_Activate();
 }
@@ -254,10 +287,20 @@ void MainForm::CommandExit_Click()
         {QStringLiteral("Exit programme"),
          QStringLiteral("Are you sure you want to exit the programme?")},
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes)
+    if (answer != QMessageBox::Yes || !changesSetAside())
         return;
+    exiting_ = true;
     QApplication::closeAllWindows();
     QApplication::quit();
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    if (!exiting_ && !changesSetAside()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainForm::MenuAbout_Click()
@@ -265,6 +308,185 @@ void MainForm::MenuAbout_Click()
     FormAbout about(this);
     about.exec();
     Form_Activate();
+}
+
+QString MainForm::documentName() const
+{
+    return filePath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(filePath_).fileName();
+}
+
+void MainForm::refreshTitle()
+{
+    const bool modified = isModified();
+    if (filePath_.isEmpty() && !modified)
+        setWindowTitle(appTitle());
+    else
+        setWindowTitle(
+            QStringLiteral("%1%2 - %3")
+                .arg(documentName(), modified ? QStringLiteral("*") : QString(), appTitle()));
+}
+
+QString MainForm::problemFolder() const
+{
+    if (!filePath_.isEmpty())
+        return QFileInfo(filePath_).absolutePath();
+    const QString last = lastProblemFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+bool MainForm::changesSetAside()
+{
+    if (!isModified())
+        return true;
+    const auto answer = dialogs().message(
+        this,
+        {appTitle(), QStringLiteral("Do you want to save the changes to %1?").arg(documentName())},
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) {
+        MenuSave_Click();
+        return !isModified();
+    }
+    return answer == QMessageBox::No;
+}
+
+void MainForm::showProblem()
+{
+    const Problem &store = problem();
+    QTableWidget *grid = ui->GridParentInfo;
+    grid->setRowCount(store.noParents());
+    ui->ComboParent->clear();
+    for (int p = 1; p <= store.noParents(); ++p) {
+        const bool named = !store.parentName(p).isEmpty();
+        setGridText(p - 1, 0, parentLabel(p));
+        setGridText(p - 1, 1, named ? store.parentName(p) : noNameYet);
+        setGridText(p - 1, 2, named ? parentTypeName(store.parentType(p)) : QString());
+        setGridText(p - 1, 3, named ? QString::number(store.parentNoStates(p)) : QString());
+        ui->ComboParent->addItem(parentLabel(p));
+    }
+    ui->ComboParent->setCurrentIndex(0);
+    selectedParent_ = 1;
+    ui->TextChildName->setText(store.childName);
+    ui->ComboNoChildStates->setCurrentIndex(store.noChildStates == 3 ? 1 : 0);
+    // The dialogs start afresh, the child's with the problem's state names in its boxes.
+    formParent_.reset();
+    formChildState_ = std::make_unique<FormChildState>(problem(), this);
+    formChildState_->showStateNames();
+    refreshTitle();
+}
+
+void MainForm::refreshRecentFiles()
+{
+    const QList<QAction *> old = ui->MenuFile->findChildren<QAction *>(
+        QRegularExpression(QStringLiteral("^MenuRecent")), Qt::FindDirectChildrenOnly);
+    qDeleteAll(old);
+    const QStringList recent = recentFiles();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent.at(i);
+        auto *action = new QAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), ui->MenuFile);
+        action->setObjectName(QStringLiteral("MenuRecent%1").arg(i + 1));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { MenuRecent_Click(path); });
+        ui->MenuFile->addAction(action);
+    }
+}
+
+bool MainForm::openProblemFile(const QString &path)
+{
+    const Result<ProblemFile> read = readProblemFile(path);
+    if (!read) {
+        showMessage(this, {openTitle(), read.failure().text});
+        return false;
+    }
+    problem() = read->problem;
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    original_ = read->original;
+    saved_ = problem();
+    rememberRecentFile(filePath_);
+    setLastProblemFolder(QFileInfo(filePath_).absolutePath());
+    refreshRecentFiles();
+    showProblem();
+    return true;
+}
+
+bool MainForm::saveTo(const QString &path)
+{
+    const Result<void> saved = saveProblemFile(path, problem(), original_);
+    if (!saved) {
+        showMessage(this, saved.failure());
+        return false;
+    }
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    saved_ = problem();
+    rememberRecentFile(filePath_);
+    setLastProblemFolder(QFileInfo(filePath_).absolutePath());
+    refreshRecentFiles();
+    refreshTitle();
+    return true;
+}
+
+void MainForm::MenuNew_Click()
+{
+    if (!changesSetAside())
+        return;
+    problem().initialise();
+    filePath_.clear();
+    original_ = {};
+    saved_ = problem();
+    showProblem();
+}
+
+void MainForm::MenuOpen_Click()
+{
+    if (!changesSetAside())
+        return;
+    const QString path = dialogs().openFileName(
+        this, QStringLiteral("Problem files (*.%1 *.json)|*.%1;*.json").arg(problemSuffix),
+        problemFolder());
+    if (!path.isEmpty())
+        openProblemFile(path);
+}
+
+void MainForm::MenuSave_Click()
+{
+    if (filePath_.isEmpty())
+        MenuSaveAs_Click();
+    else
+        saveTo(filePath_);
+}
+
+void MainForm::MenuSaveAs_Click()
+{
+    const QString path =
+        dialogs().saveFileName(this, QStringLiteral("Problem files (*.%1)|*.%1").arg(problemSuffix),
+                               problemFolder(), problemSuffix);
+    if (!path.isEmpty())
+        saveTo(path);
+}
+
+void MainForm::MenuNotes_Click()
+{
+    FormNotes notes(problem().notes, this);
+    if (notes.exec() == QDialog::Accepted)
+        problem().notes = notes.notes();
+    Form_Activate();
+}
+
+void MainForm::MenuRecent_Click(const QString &path)
+{
+    if (!changesSetAside())
+        return;
+    if (!QFileInfo::exists(path)) {
+        forgetRecentFile(path);
+        refreshRecentFiles();
+        showMessage(this, {openTitle(), QStringLiteral("The file %1 no longer exists. It has been "
+                                                       "taken off the list of recent files.")
+                                            .arg(QDir::toNativeSeparators(path))});
+        return;
+    }
+    openProblemFile(path);
 }
 
 } // namespace vadazaz

@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -163,6 +164,31 @@ void FormEPT::Form_Load()
     }
 
     area->resize(centimetresToPixels(layout_.contentArea()).size());
+
+    // The entries kept with the problem, when they fit the EPT as it is now.
+    const QList<QStringList> &kept = problem_.ept;
+    const bool fits = kept.size() == shape.eptRows &&
+                      std::all_of(kept.begin(), kept.end(), [&](const QStringList &row) {
+                          return row.size() == shape.eptCols;
+                      });
+    if (fits) {
+        for (int r = 0; r < shape.eptRows; ++r)
+            for (int c = 0; c < shape.eptCols; ++c)
+                fields_.at(r * shape.eptCols + c)->setText(kept.at(r).at(c));
+    }
+    ui->LabelStoredEpt->setVisible(!fits && !kept.isEmpty());
+    opened_ = cellTexts();
+}
+
+QList<QStringList> FormEPT::cellTexts() const
+{
+    QList<QStringList> rows;
+    for (qsizetype n = 0; n < fields_.size(); ++n) {
+        if (n % shape_.eptCols == 0)
+            rows.append(QStringList());
+        rows.last().append(fields_.at(n)->text());
+    }
+    return rows;
 }
 
 void FormEPT::CommandCalcCPT_Click()

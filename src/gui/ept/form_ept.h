@@ -33,6 +33,11 @@ public:
     ~FormEPT() override;
 
     const EptWindowLayout &windowLayout() const { return layout_; }
+    // The cells as they stand, row by row.
+    QList<QStringList> cellTexts() const;
+    // Whether the cells differ from what the window opened with.
+    bool cellsChanged() const { return cellTexts() != opened_; }
+
     // The CPT of the last successful "Calculate CPT", or nothing before it.
     const std::optional<Cpt> &cpt() const { return cpt_; }
     // The widget that holds the controls built at run time and scrolls inside the window.
@@ -54,6 +59,7 @@ private:
     const EptShape shape_;
     EptWindowLayout layout_;
     QList<QLineEdit *> fields_; // "Text1", "Text2", … row by row
+    QList<QStringList> opened_; // the cells as the window opened
     std::optional<Cpt> cpt_;
 };
 

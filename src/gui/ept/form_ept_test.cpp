@@ -465,7 +465,8 @@ private Q_SLOTS:
             seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
                  << grid->item(1, 0)->text();
             for (const QLabel *label : window->findChildren<QLabel *>())
-                seen << label->text();
+                if (label->isVisible())
+                    seen << label->text();
             const QStringList figures = rainEpt.split(u' ');
             for (int n = 1; n <= 8; ++n)
                 typeInto(child<QLineEdit>(window, u"Text%1"_s.arg(n)), figures.at(n - 1));

@@ -57,20 +57,22 @@ public:
         return box.standardButton(box.escapeButton());
     }
 
-    QString saveFileName(QWidget *parent, const QString &filter) override
+    QString saveFileName(QWidget *parent, const QString &filter, const QString &folder,
+                         const QString &defaultSuffix) override
     {
         QFileDialog dialog(parent);
-        prepare(dialog, filter);
+        prepare(dialog, filter, folder);
+        dialog.setDefaultSuffix(defaultSuffix);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         return chosen(dialog);
     }
 
-    QString openFileName(QWidget *parent, const QString &filter) override
+    QString openFileName(QWidget *parent, const QString &filter, const QString &folder) override
     {
         QFileDialog dialog(parent);
-        prepare(dialog, filter);
+        prepare(dialog, filter, folder);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         return chosen(dialog);
@@ -79,8 +81,10 @@ public:
 private:
     // "Text files (*.TXT)|*.TXT" becomes the entry "Text files (*.TXT)" that lists *.TXT and
     // *.txt alike.
-    static void prepare(QFileDialog &dialog, const QString &filter)
+    static void prepare(QFileDialog &dialog, const QString &filter, const QString &folder)
     {
+        if (!folder.isEmpty())
+            dialog.setDirectory(folder);
         const QStringList parts = filter.split(QLatin1Char('|'));
         QStringList entries;
         for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
@@ -91,7 +95,6 @@ private:
         dialog.setIconProvider(&icons);
         dialog.setNameFilters(entries);
         dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-        dialog.setDefaultSuffix(QString());
     }
 
     static QString chosen(QFileDialog &dialog)

@@ -25,11 +25,13 @@ public:
             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
 
     // A modal file dialog with a filter written as "description|pattern" (for example
-    // "Text files (*.TXT)|*.TXT"; patterns match either case). Answers the chosen path, or an
-    // empty text when the user cancelled. The save dialog asks before replacing a file and adds
-    // no suffix of its own.
-    virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
-    virtual QString openFileName(QWidget *parent, const QString &filter) = 0;
+    // "Text files (*.TXT)|*.TXT"; patterns match either case), starting in folder when one is
+    // given. Answers the chosen path, or an empty text when the user cancelled. The save dialog
+    // asks before replacing a file and adds defaultSuffix to a name typed without one.
+    virtual QString saveFileName(QWidget *parent, const QString &filter, const QString &folder = {},
+                                 const QString &defaultSuffix = {}) = 0;
+    virtual QString openFileName(QWidget *parent, const QString &filter,
+                                 const QString &folder = {}) = 0;
 };
 
 // The program-wide dialogs: the real ones unless a test has put others in their place.
