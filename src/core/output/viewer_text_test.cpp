@@ -9,11 +9,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A pipe that hands out its bytes and then ends, or refuses to read.
+// A pipe that hands out its bytes in the given pieces and then ends, or refuses to read.
 class PipeDevice final : public QIODevice
 {
 public:
-    PipeDevice(QByteArray bytes, bool failsAtEnd) : bytes_(std::move(bytes)), fails_(failsAtEnd)
+    PipeDevice(QList<QByteArray> pieces, bool failsAtEnd)
+        : pieces_(std::move(pieces)), fails_(failsAtEnd)
     {
         open(QIODevice::ReadOnly);
     }
@@ -22,19 +23,40 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        if (bytes_.isEmpty())
+        while (!pieces_.isEmpty() && pieces_.front().isEmpty())
+            pieces_.removeFirst();
+        if (pieces_.isEmpty())
             return fails_ ? -1 : 0;
-        const qint64 n = std::min<qint64>(maxSize, bytes_.size());
-        std::memcpy(data, bytes_.constData(), std::size_t(n));
-        bytes_.remove(0, qsizetype(n));
+        QByteArray &piece = pieces_.front();
+        const qint64 n = std::min<qint64>(maxSize, piece.size());
+        std::memcpy(data, piece.constData(), std::size_t(n));
+        piece.remove(0, qsizetype(n));
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    QByteArray bytes_;
+    QList<QByteArray> pieces_;
     bool fails_;
 };
+
+QStringList rowsOf(const ViewerRead &read)
+{
+    if (!read)
+        return {read.failure().title + u": "_s + read.failure().text};
+    const ViewerFile &file = *read;
+    QStringList rows;
+    for (qsizetype n = 0; n < file.rowCount(); ++n)
+        rows << textOf(file.row(n));
+    return rows;
+}
+
+QStringList rowsOf(QByteArray bytes)
+{
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    return rowsOf(readViewerDevice(device));
+}
 
 } // namespace
 
@@ -43,56 +65,126 @@ class ViewerTextTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Every row read whole and cut into three pieces at any two places.
-    void lineRules_data()
+    // Every file read whole, through a pipe in three pieces cut at any two places, and with up
+    // to 64 more bytes before it, so that each line end falls at every place of the blocks of
+    // 64 bytes that are looked at in one go.
+    void rowRules_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty file") << ""_ba << QString();
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("empty file") << ""_ba << QStringList();
         QTest::newRow("CR LF, TABs and blanks kept")
-            << "0.90\t\t0.10 \r\nb\r\n"_ba << u"0.90\t\t0.10 \r\nb\r\n"_s;
-        QTest::newRow("no line end at the end") << "a\r\nb"_ba << u"a\r\nb\r\n"_s;
-        QTest::newRow("lone CRs end lines") << "a\rb\r"_ba << u"a\r\nb\r\n"_s;
-        QTest::newRow("LF stays inside the line") << "a\nb\n"_ba << u"a\nb\n\r\n"_s;
-        QTest::newRow("CR CR LF LF") << "\r\r\n\n"_ba << u"\r\n\r\n\n\r\n"_s;
-        QTest::newRow("UTF-8") << "Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac\r\n"_ba << u"Grüße €\r\n"_s;
+            << "0.90\t\t0.10 \r\nb\r\n"_ba << QStringList{u"0.90\t\t0.10 "_s, u"b"_s};
+        QTest::newRow("no line end at the end") << "a\r\nb"_ba << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("lone CRs end lines") << "a\rb\r"_ba << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("a lone LF breaks its line on the screen")
+            << "a\nb\n"_ba << QStringList{u"a"_s, u"b"_s, u""_s};
+        QTest::newRow("CR CR LF LF") << "\r\r\n\n"_ba << QStringList{u""_s, u""_s, u""_s, u""_s};
+        QTest::newRow("UTF-8") << "Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac \xf0\x9f\x98\x80\r\n"_ba
+                               << QStringList{u"Grüße € 😀"_s};
         QTest::newRow("NUL bytes kept")
-            << QByteArray("a\0b\r\n", 5) << QString::fromUtf8("a\0b\r\n", 5);
+            << QByteArray("a\0b\r\n", 5) << QStringList{QString::fromUtf8("a\0b", 3)};
         QTest::newRow("invalid bytes")
-            << "a\xff\xfe\xc3\r\nb\x80"_ba << u"a\ufffd\ufffd\ufffd\r\nb\ufffd\r\n"_s;
+            << "a\xff\xfe\xc3\r\nb\x80"_ba << QStringList{u"a\ufffd\ufffd\ufffd"_s, u"b\ufffd"_s};
         QTest::newRow("unfinished characters before CRs and at the end")
             << "a\xe4\rb\xe4\xb8\r\n\xf0\x9f\x98x\xc3"_ba
-            << u"a\ufffd\r\nb\ufffd\ufffd\r\n\ufffd\ufffd\ufffdx\ufffd\r\n"_s;
+            << QStringList{u"a\ufffd"_s, u"b\ufffd\ufffd"_s, u"\ufffd\ufffd\ufffdx\ufffd"_s};
+        QTest::newRow("surrogates, overlong forms, past U+10FFFF")
+            << "\xed\xa0\x80\xc0\xaf\xf4\x90\x80\x80"_ba << QStringList{QString(9, u'\ufffd')};
     }
-    void lineRules()
+    void rowRules()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, text);
-        QCOMPARE(viewerTextOf(file), text);
-        const QByteArrayView bytes(file);
-        for (qsizetype cut = 0; cut <= file.size(); ++cut) {
-            for (qsizetype cut2 = cut; cut2 <= file.size(); ++cut2) {
-                ViewerTextBuilder builder;
-                builder.append(bytes.first(cut));
-                builder.append(bytes.sliced(cut, cut2 - cut));
-                builder.append(bytes.sliced(cut2));
-                QCOMPARE(builder.finish(), text);
-            }
+        QFETCH(QStringList, rows);
+        for (int before = 0; before <= 64; ++before) {
+            QStringList expected = rows;
+            if (before > 0 && expected.isEmpty())
+                expected << QString();
+            if (before > 0)
+                expected.front().prepend(QString(before, u'x'));
+            QCOMPARE(rowsOf(QByteArray(before, 'x') + file), expected);
         }
+        for (qsizetype cut = 0; cut <= file.size(); ++cut)
+            for (qsizetype cut2 = cut; cut2 <= file.size(); ++cut2) {
+                PipeDevice pipe({file.first(cut), file.sliced(cut, cut2 - cut), file.sliced(cut2)},
+                                false);
+                QCOMPARE(rowsOf(readViewerDevice(pipe)), rows);
+            }
     }
 
-    // The CR of a line end is the last byte of the first 1 MiB read, its LF the first of the next.
-    void readsAFileAcrossPieces()
+    // Files of nothing but line ends, one long line, rows of every length around the index's
+    // steps: every row where a plain split puts it, and an index of an eighth of the file at most.
+    void pathologicalFiles_data()
     {
-        QByteArray file(1 << 20, 'x');
-        file.back() = '\r';
-        file.append("\nsecond\rthird\nstill third");
-        QBuffer device(&file);
-        QVERIFY(device.open(QIODevice::ReadOnly));
-        const ViewerRead read = readViewerText(device);
-        QVERIFY(!read.failure);
-        QVERIFY(read.text ==
-                QString((1 << 20) - 1, u'x') + u"\r\nsecond\r\nthird\nstill third\r\n"_s);
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("nothing but CRs") << QByteArray(1 << 20, '\r');
+        QTest::newRow("nothing but LFs") << QByteArray(1 << 20, '\n');
+        QTest::newRow("nothing but CR LFs") << "\r\n"_ba.repeated(1 << 19);
+        QTest::newRow("one line of 20 MB") << QByteArray(20 << 20, 'x');
+        QByteArray mixed;
+        const QByteArray ends[] = {"\r\n"_ba, "\r"_ba, "\n"_ba};
+        for (int length = 0; length < 9000; length += 7)
+            mixed += QByteArray(length, char('a' + length % 26)) + ends[length % 3];
+        QTest::newRow("rows of every length") << mixed;
+    }
+    void pathologicalFiles()
+    {
+        QFETCH(QByteArray, file);
+        QByteArray split = file;
+        split.replace("\r\n", "\r");
+        const bool endsLine = split.endsWith('\r') || split.isEmpty();
+        QList<QByteArray> rows = split.replace('\n', '\r').split('\r');
+        if (endsLine)
+            rows.removeLast();
+        const ViewerFile viewed(file);
+        QCOMPARE(viewed.rowCount(), rows.size());
+        for (qsizetype n = 0; n < rows.size(); ++n)
+            if (viewed.row(n) != rows.at(n))
+                QFAIL(qPrintable(u"row %1 differs"_s.arg(n)));
+        QVERIFY(viewed.indexBytes() <= file.size() / 8 + 8);
+    }
+
+    // Cutting a row where a character starts changes none of its text; every byte that is not
+    // part of a valid character is one of its own.
+    void charactersAreNeverSplit()
+    {
+        const QByteArray row = "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80\xe4\xb8\xff\x80\xf0\x9f\t"_ba;
+        for (qsizetype at = 0; at < row.size(); ++at) {
+            const qsizetype start = charStart(row, at);
+            QVERIFY(start <= at && start + charAt(row, start).length > at);
+            QCOMPARE(textOf(row.first(start)) + textOf(row.sliced(start)), textOf(row));
+        }
+        QCOMPARE(textOf(row), u"aé中😀\ufffd\ufffd\ufffd\ufffd\ufffd\ufffd\t"_s);
+    }
+
+    // Columns: TABs to the next eighth column, wide characters two, combining marks none. A row
+    // of many times 4096 bytes finds every place through its marks as a walk from its start does.
+    void columns_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<qint64>("width");
+        QTest::newRow("TABs") << "a\tbc\t\tdefghij\t"_ba << 32LL;
+        QTest::newRow("wide and combining") << "\xe4\xb8\xad\x65\xcc\x81x"_ba << 4LL;
+        QTest::newRow("invalid bytes, a column each") << "\xff\xe4\xb8x"_ba << 4LL;
+    }
+    void columns()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(qint64, width);
+        QCOMPARE(RowColumns(row).width(), width);
+        const QByteArray longRow = row.repeated(3 * RowColumns::stride / row.size() + 1);
+        const RowColumns columns(longRow);
+        QCOMPARE(columns.width(), width * (3 * RowColumns::stride / row.size() + 1));
+        RowPlace walked;
+        while (walked.byte < longRow.size()) {
+            QCOMPARE(columns.columnOf(longRow, walked.byte), walked.column);
+            const RowChar c = charAt(longRow, walked.byte);
+            const qint64 after = columnAfter(c.code, walked.column);
+            for (qint64 column = walked.column; column < after; ++column)
+                QCOMPARE(columns.placeAt(longRow, column).byte, walked.byte);
+            walked = {walked.byte + c.length, after};
+        }
+        QCOMPARE(columns.placeAt(longRow, walked.column).byte, longRow.size());
     }
 
     // A file is refused before any of it is read; a pipe at its first byte past the limit.
@@ -100,11 +192,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("shown"); // the text, or the message's title and text
-        const QString tooLarge = u"Vadazaz: The specified file is too large."_s;
-        QTest::newRow("file at the limit") << u"file"_s << "0123456789"_ba << u"0123456789\r\n"_s;
+        QTest::addColumn<QStringList>("shown"); // the rows, or the message's title and text
+        const QStringList tooLarge{u"Vadazaz: The specified file is too large."_s};
+        QTest::newRow("file at the limit")
+            << u"file"_s << "0123456789"_ba << QStringList{u"0123456789"_s};
         QTest::newRow("file one byte past") << u"file"_s << "0123456789\r"_ba << tooLarge;
-        QTest::newRow("pipe at the limit") << u"pipe"_s << "0123456789"_ba << u"0123456789\r\n"_s;
+        QTest::newRow("pipe at the limit")
+            << u"pipe"_s << "0123456789"_ba << QStringList{u"0123456789"_s};
         QTest::newRow("pipe one byte past") << u"pipe"_s << "0123456789\r"_ba << tooLarge;
         QTest::newRow("pipe that fails to read") << u"failing pipe"_s << "0123"_ba << tooLarge;
     }
@@ -112,16 +206,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, shown);
         QBuffer file(&bytes);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        PipeDevice pipe(bytes, kind == u"failing pipe"_s);
-        const ViewerRead read =
-            readViewerText(kind == u"file"_s ? static_cast<QIODevice &>(file) : pipe, 10);
-        QCOMPARE(read.failure ? read.failure->title + u": "_s + read.failure->text : read.text,
-                 shown);
-        QVERIFY(read.opened);
-        if (read.failure)
+        PipeDevice pipe({bytes}, kind == u"failing pipe"_s);
+        QCOMPARE(
+            rowsOf(readViewerDevice(kind == u"file"_s ? static_cast<QIODevice &>(file) : pipe, 10)),
+            shown);
+        if (shown != QStringList{u"0123456789"_s})
             QCOMPARE(file.pos(), 0); // a file too large: not a byte read
     }
 };

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 
 namespace vadazaz {
 
@@ -260,27 +259,17 @@ void FormEPT::CommandViewFile_Click()
     if (path.isEmpty())
         return;
 
+    // The viewer holds the file while it is shown and lets go of it when it closes.
     std::unique_ptr<FormViewCptFile> viewer;
-    std::optional<Message> failure;
     {
         BusyCursor busy;
         ViewerRead read = readViewerFile(path);
-        if (read.opened)
-            viewerText().clear();
-        if (read.failure) {
-            failure = read.failure;
-        } else {
-            viewerText() = std::move(read.text);
-            try {
-                viewer = std::make_unique<FormViewCptFile>(this);
-            } catch (const std::exception &) {
-                failure = fileTooLargeMessage();
-            }
+        if (!read) {
+            busy.restore();
+            showMessage(this, read.failure());
+            return;
         }
-    }
-    if (failure) {
-        showMessage(this, *failure);
-        return;
+        viewer = std::make_unique<FormViewCptFile>(std::move(read).value(), this);
     }
     viewer->exec();
 }
