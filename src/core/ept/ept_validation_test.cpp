@@ -141,6 +141,7 @@ private Q_SLOTS:
              {}},
             {"excess beyond doubles", "50.00000000000000000001;50|10;90", 2, 0, badTotal.arg(1)},
             {"many small decimals", "0.1;0.2;99.7|0.01;0.02;99.97", 3, 0, {}},
+            {"trailing zeros", "99.50;0.50|0.500;99.500", 2, 0, {}},
             // Each block is one distribution of the child: 200 over two blocks is not enough.
             {"two blocks total 200 together", "60;50;40;50|10;90;10;90", 2, 1, badTotal.arg(1)},
             {"two blocks of 100 each needed", "50;50;0;0|10;90;10;90", 2, 1, badTotal.arg(1)},
