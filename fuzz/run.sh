@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-${VADAZAZ_FUZZ_SECONDS:-30}}
 [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "fuzz/run.sh: seconds must be a whole number" >&2; exit 2; }
-targets=(ept_fuzz problem_file_fuzz)
+targets=(ept_fuzz problem_file_fuzz net_fuzz xdsl_fuzz xmlbif_fuzz bif_fuzz dne_fuzz)
 
 bash scripts/setup.sh
 cmake --preset fuzz
