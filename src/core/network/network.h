@@ -45,7 +45,8 @@ struct NetworkVariable
     std::vector<double> table;
     int line = 0; // the line (from 1) where the variable is declared
     // Where the table's text stands in the file, as byte offsets [tableBegin, tableEnd): writing a
-    // CPT back replaces exactly this text and nothing else.
+    // CPT back replaces exactly this text and nothing else. A node without a probability table (a
+    // decision, utility, deterministic or continuous node) has an empty table and -1 for both.
     qsizetype tableBegin = -1;
     qsizetype tableEnd = -1;
 };
