@@ -8,6 +8,10 @@ void Problem::initialise()
     noChildStates = 2;
     ept.clear();
     notes.clear();
+    networkFile.clear();
+    networkNode.clear();
+    childId.clear();
+    childStateIds = {};
     childStateNames_ = {};
     parents_ = QList<Parent>(2);
 }

@@ -44,6 +44,15 @@ public:
     // The elicitation's record: who gave the judgement, when, why.
     QString notes;
 
+    // The network file and node the problem was taken from, when it was; the CPT can be written
+    // back into that node. Empty otherwise.
+    QString networkFile;
+    QString networkNode;
+    // The child's and its states' identifiers in that network, whatever the names shown; empty
+    // where the problem did not come from a network.
+    QString childId;
+    std::array<QString, 3> childStateIds;
+
     QString &childStateName(int s) { return childStateNames_.at(s - 1); }
     const QString &childStateName(int s) const { return childStateNames_.at(s - 1); }
 
@@ -57,6 +66,11 @@ public:
     // State s (1..3) of parent p.
     QString &parentStateName(int s, int p) { return parent(p).stateNames.at(s - 1); }
     const QString &parentStateName(int s, int p) const { return parent(p).stateNames.at(s - 1); }
+    // Parent p's and its states' identifiers in the network the problem came from, or empty.
+    QString &parentId(int p) { return parent(p).id; }
+    const QString &parentId(int p) const { return parent(p).id; }
+    QString &parentStateId(int s, int p) { return parent(p).stateIds.at(s - 1); }
+    const QString &parentStateId(int s, int p) const { return parent(p).stateIds.at(s - 1); }
 
     friend bool operator==(const Problem &, const Problem &) = default;
 
@@ -67,6 +81,8 @@ private:
         ParentType type = ParentType::NonModifying;
         int noStates = 2;
         std::array<QString, 3> stateNames;
+        QString id;
+        std::array<QString, 3> stateIds;
 
         friend bool operator==(const Parent &, const Parent &) = default;
     };

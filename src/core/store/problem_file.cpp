@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vadazaz {
@@ -94,6 +95,44 @@ Result<QString> cellText(const QJsonValue &value, const QString &where)
     return wrong(QStringLiteral("%1 must be a text or a number").arg(where));
 }
 
+// A variable's identifiers in the network the problem came from: {"id": …, "states": […]}, with
+// as many states as the variable; or nothing when the problem did not come from a network.
+Result<void> readNetworkIds(const QJsonObject &variable, int noStates, const QString &where,
+                            QString &id, std::array<QString, 3> &stateIds)
+{
+    const QJsonValue value = variable.value(QStringLiteral("network"));
+    if (value.isUndefined())
+        return {};
+    const QJsonObject network = value.toObject();
+    const QJsonArray states = network.value(QStringLiteral("states")).toArray();
+    if (!value.isObject() || !network.value(QStringLiteral("id")).isString() ||
+        states.size() != noStates ||
+        std::any_of(states.begin(), states.end(), [](const QJsonValue &s) { return !s.isString(); }))
+        return wrong(QStringLiteral("%1's \"network\" must hold its \"id\" and the \"states\" of "
+                                    "its %2 states in the network")
+                         .arg(where)
+                         .arg(noStates));
+    id = network.value(QStringLiteral("id")).toString();
+    for (int s = 0; s < noStates; ++s)
+        stateIds.at(s) = states.at(s).toString();
+    return {};
+}
+
+QJsonObject withNetworkIds(QJsonObject variable, const QString &id,
+                           const std::array<QString, 3> &stateIds, int noStates)
+{
+    if (id.isEmpty()) {
+        variable.remove(QStringLiteral("network"));
+        return variable;
+    }
+    QJsonArray states;
+    for (int s = 0; s < noStates; ++s)
+        states.append(stateIds.at(s));
+    variable.insert(QStringLiteral("network"),
+                    QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("states"), states}});
+    return variable;
+}
+
 // The child's name and states into the problem.
 Result<void> readChild(const QJsonObject &top, Problem &problem)
 {
@@ -123,7 +162,8 @@ Result<void> readChild(const QJsonObject &top, Problem &problem)
     problem.noChildStates = int(states->size());
     for (int s = 1; s <= problem.noChildStates; ++s)
         problem.childStateName(s) = states->at(s - 1);
-    return {};
+    return readNetworkIds(*child, problem.noChildStates, QStringLiteral("the child"),
+                          problem.childId, problem.childStateIds);
 }
 
 // Parent p's name, type and states into the problem.
@@ -160,6 +200,13 @@ Result<void> readParent(const QJsonValue &value, int p, Problem &problem)
     problem.parentNoStates(p) = int(states->size());
     for (int s = 1; s <= problem.parentNoStates(p); ++s)
         problem.parentStateName(s, p) = states->at(s - 1);
+    std::array<QString, 3> stateIds;
+    if (const Result<void> ids =
+            readNetworkIds(*parent, problem.parentNoStates(p), where, problem.parentId(p), stateIds);
+        !ids)
+        return ids.failure();
+    for (int s = 1; s <= 3; ++s)
+        problem.parentStateId(s, p) = stateIds.at(s - 1);
     return {};
 }
 
@@ -264,6 +311,15 @@ Result<ProblemFile> parseProblemFile(const QByteArray &json)
     if (!notes.isUndefined() && !notes.isString())
         return wrong(QStringLiteral("\"notes\" must be a text"));
     file.problem.notes = notes.toString();
+    const QJsonValue source = top.value(QStringLiteral("network"));
+    if (!source.isUndefined()) {
+        if (!source.toObject().value(QStringLiteral("file")).isString() ||
+            !source.toObject().value(QStringLiteral("node")).isString())
+            return wrong(QStringLiteral("\"network\" must name the \"file\" and the \"node\" the "
+                                        "problem was taken from"));
+        file.problem.networkFile = source.toObject().value(QStringLiteral("file")).toString();
+        file.problem.networkNode = source.toObject().value(QStringLiteral("node")).toString();
+    }
     return file;
 }
 
@@ -310,7 +366,9 @@ QByteArray problemFileText(const Problem &problem, const QJsonObject &original)
         childStates.append(problem.childStateName(s));
     child.insert(QStringLiteral("name"), problem.childName);
     child.insert(QStringLiteral("states"), childStates);
-    top.insert(QStringLiteral("child"), child);
+    top.insert(QStringLiteral("child"),
+               withNetworkIds(child, problem.childId, problem.childStateIds,
+                              problem.noChildStates));
 
     const QJsonArray originalParents = original.value(QStringLiteral("parents")).toArray();
     QJsonArray parents;
@@ -322,7 +380,11 @@ QByteArray problemFileText(const Problem &problem, const QJsonObject &original)
         parent.insert(QStringLiteral("name"), problem.parentName(p));
         parent.insert(QStringLiteral("type"), parentTypeName(problem.parentType(p)));
         parent.insert(QStringLiteral("states"), states);
-        parents.append(parent);
+        std::array<QString, 3> stateIds;
+        for (int s = 1; s <= 3; ++s)
+            stateIds.at(s - 1) = problem.parentStateId(s, p);
+        parents.append(
+            withNetworkIds(parent, problem.parentId(p), stateIds, problem.parentNoStates(p)));
     }
     top.insert(QStringLiteral("parents"), parents);
 
@@ -331,6 +393,12 @@ QByteArray problemFileText(const Problem &problem, const QJsonObject &original)
         rows.append(QJsonArray::fromStringList(row));
     top.insert(QStringLiteral("ept"), rows);
     top.insert(QStringLiteral("notes"), problem.notes);
+    if (problem.networkFile.isEmpty())
+        top.remove(QStringLiteral("network"));
+    else
+        top.insert(QStringLiteral("network"),
+                   QJsonObject{{QStringLiteral("file"), problem.networkFile},
+                               {QStringLiteral("node"), problem.networkNode}});
     return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
 

@@ -1,0 +1,165 @@
+#include "core/network/cpt_network.h"
+
+#include "core/network/probabilities.h"
+#include "testing/sample_problems.h"
+#include "testing/test_main.h"
+
+using namespace vadazaz;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Cpt cptOf(const QList<int> &order, const QList<int> &strides, std::vector<double> values)
+{
+    Cpt cpt;
+    cpt.noChildStates = 2;
+    cpt.parentOrder = order;
+    cpt.positionStrides = strides;
+    cpt.cptRows = int(values.size()) / 2;
+    cpt.values = std::move(values);
+    return cpt;
+}
+
+NetworkVariable variable(const QString &id, const QStringList &states,
+                         const QStringList &parents = {}, bool table = true)
+{
+    NetworkVariable v;
+    v.id = id;
+    v.states = states;
+    v.stateLabels = QStringList(states.size());
+    v.parents = parents;
+    if (table) {
+        v.table.assign(1, 0.0);
+        v.tableBegin = v.tableEnd = 0;
+    }
+    return v;
+}
+
+} // namespace
+
+class CptNetworkTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundsRowsToSumToOne_data()
+    {
+        QTest::addColumn<QList<double>>("fractions");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("a tie goes to the lower state")
+            << QList{0.125, 0.875} << 2 << u"0.13 0.87"_s;
+        QTest::newRow("thirds") << QList{1 / 3., 1 / 3., 1 / 3.} << 6
+                                << u"0.333334 0.333333 0.333333"_s;
+        QTest::newRow("the largest remainder first")
+            << QList{0.4441, 0.4449, 0.1110} << 2 << u"0.44 0.45 0.11"_s;
+        QTest::newRow("doubles a hair below") << QList{0.6, 0.3, 0.1} << 1 << u"0.6 0.3 0.1"_s;
+        QTest::newRow("no -0, a hair above 1")
+            << QList{-1e-17, 1.0000000000000002} << 3 << u"0.000 1.000"_s;
+        QTest::newRow("a row that sums past 1 gives back")
+            << QList{0.50000000000001, 0.50000000000001} << 15
+            << u"0.500000000000000 0.500000000000000"_s;
+        QTest::newRow("15 decimals")
+            << QList{0.1, 0.9} << 15 << u"0.100000000000000 0.900000000000000"_s;
+    }
+    void roundsRowsToSumToOne()
+    {
+        QFETCH(QList<double>, fractions);
+        QFETCH(int, decimals);
+        QFETCH(QString, written);
+        const std::vector<double> values(fractions.begin(), fractions.end());
+        QCOMPARE(roundedDistribution(values, decimals).join(u' '), written);
+    }
+
+    void makesIdentifiers_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("ids");
+        QTest::newRow("accents and blanks") << QStringList{u"Größe"_s, u"Wind speed"_s, u"é-1"_s}
+                                            << QStringList{u"Gro_e"_s, u"Wind_speed"_s, u"e_1"_s};
+        QTest::newRow("not a letter first")
+            << QStringList{u"1st"_s, u"_a"_s, u"中"_s} << QStringList{u"x1st"_s, u"x_a"_s, u"x_"_s};
+        QTest::newRow("equal after replacing") << QStringList{u"a b"_s, u"a-b"_s, u"a_b"_s}
+                                               << QStringList{u"a_b"_s, u"a_b_2"_s, u"a_b_3"_s};
+        QTest::newRow("30 characters at most")
+            << QStringList{QString(40, u'a'), QString(40, u'a')}
+            << QStringList{QString(30, u'a'), QString(28, u'a') + u"_2"_s};
+    }
+    void makesIdentifiers()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, ids);
+        QCOMPARE(uniqueIdentifiers(names), ids);
+    }
+
+    // P1 Non-modifying, P2 Modifying: the CPT holds P2 slowest, the network P1, as the user gave
+    // the parents.
+    void exportsInTheUsersParentOrder()
+    {
+        Problem problem = testing::problemOf(2, u"N2 M3"_s);
+        problem.parentStateName(2, 2) = u"zwei 2"_s;
+        const Cpt cpt = cptOf({2, 1}, {2, 1}, {90, 10, 70, 30, 60, 40, 50, 50, 40, 60, 30, 70});
+        const Result<NetworkExport> network = networkExportOf(problem, cpt, 2);
+        QVERIFY(network);
+        QStringList text;
+        for (const ExportVariable &v : network->variables) {
+            QStringList rows;
+            for (const QStringList &row : v.rows)
+                rows << row.join(u' ');
+            text << u"%1 (%2) [%3] <%4> %5"_s.arg(v.id, v.label, v.states.join(u' '),
+                                                  v.parents.join(u' '), rows.join(u", "_s));
+        }
+        QCOMPARE(text, (QStringList{u"P1 (P1) [P1s1 P1s2] <> 0.50 0.50"_s,
+                                    u"P2 (P2) [P2s1 zwei_2 P2s3] <> 0.34 0.33 0.33"_s,
+                                    u"Child (Child) [C1 C2] <P1 P2> 0.90 0.10, 0.60 0.40, "
+                                    "0.40 0.60, 0.70 0.30, 0.50 0.50, 0.30 0.70"_s}));
+
+        Cpt outside = cpt;
+        outside.firstOutOfRangeRow = 5;
+        const Result<NetworkExport> refused = networkExportOf(problem, outside, 2);
+        QVERIFY(!refused);
+        QCOMPARE(refused.failure().text,
+                 u"The CPT cannot be written into a network: some of its probabilities are below 0 "
+                 "or above 1, the first in CPT row 5.\rCheck the EPT entries of the child's states "
+                 "2 and 3."_s);
+    }
+
+    void offersTheNodesThatCanBeProblems()
+    {
+        Network network;
+        network.variables = {
+            variable(u"A"_s, {u"a1"_s, u"a2"_s}),
+            variable(u"Wide"_s, {u"w1"_s, u"w2"_s, u"w3"_s, u"w4"_s}),
+            variable(u"Decide"_s, {u"y"_s, u"n"_s}, {}, false),
+            variable(u"C"_s, {u"c1"_s, u"c2"_s}, {u"A"_s, u"Wide"_s}),
+            variable(u"TemperatureNode"_s, {u"hot"_s, u"mild"_s, u"cold"_s}, {u"A"_s, u"Decide"_s}),
+            variable(u"One"_s, {u"o1"_s, u"o2"_s}, {u"A"_s})};
+        QStringList offered;
+        for (const NodeChoice &choice : nodeChoices(network))
+            offered << choice.id + u": "_s + choice.whyNot;
+        QCOMPARE(offered,
+                 (QStringList{u"A: it has 0 parents, not 2 or more"_s,
+                              u"Wide: it has 4 states, not 2 or 3"_s,
+                              u"Decide: it has no probability table"_s,
+                              u"C: its parent Wide has 4 states, not 2 or 3"_s,
+                              u"TemperatureNode: "_s, u"One: it has 1 parents, not 2 or more"_s}));
+
+        const Result<Problem> problem =
+            problemFromNode(network, u"net.bif"_s, u"TemperatureNode"_s, {u"TemperatureNode"_s});
+        QVERIFY(problem);
+        QCOMPARE(problem->childName, u"Temperatur"_s);
+        QCOMPARE(problem->childStateName(1), u"cold"_s);
+        QCOMPARE(problem->childStateIds.at(2), u"hot"_s);
+        QCOMPARE(problem->childId, u"TemperatureNode"_s);
+        QCOMPARE(problem->parentName(2), u"Decide"_s);
+        QCOMPARE(problem->parentStateId(2, 1), u"a2"_s);
+        QCOMPARE(problem->parentType(1), ParentType::NonModifying);
+        QVERIFY(problem->ept.isEmpty());
+        const Result<Problem> refused = problemFromNode(network, u"net.bif"_s, u"C"_s);
+        QCOMPARE(refused.failure().text,
+                 u"The node C cannot be taken: its parent Wide has 4 states, not 2 or 3."_s);
+    }
+};
+
+VADAZAZ_TEST_MAIN(CptNetworkTest)
+#include "cpt_network_test.moc"
