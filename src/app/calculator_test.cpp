@@ -138,8 +138,9 @@ private Q_SLOTS:
             << rain << u"--output {dir}"_s << 1 << ""_ba
             << u"vadazaz-cpt: cannot write {dir}: It is a folder.\n"_s;
         QTest::newRow("unknown layout")
-            << rain << u"--layout csv"_s << 1 << ""_ba
-            << u"vadazaz-cpt: unknown layout \"csv\": use labelled, plain or json\n"_s;
+            << rain << u"--layout xls"_s << 1 << ""_ba
+            << u"vadazaz-cpt: unknown layout \"xls\": use labelled, plain, json, net, xdsl, xmlbif, "
+               "bif, dne, csv\n"_s;
         const QString notOne = u"vadazaz-cpt: name exactly one problem file (see --help)\n"_s;
         QTest::newRow("no problem file") << none << u""_s << 1 << ""_ba << notOne;
         QTest::newRow("two problem files")

@@ -7,6 +7,7 @@
 #include "core/network/xdsl_format.h"
 #include "core/network/xmlbif_format.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace vadazaz {
@@ -88,6 +89,31 @@ Result<Network> readNetwork(NetworkFormat format, QByteArrayView bytes, const QS
         break;
     }
     return networkFileFault(fileName, 1, QStringLiteral("CSV files are written, not read"));
+}
+
+Result<QByteArray> networkFileBytes(const QString &path)
+{
+    const auto failure = [&](const QString &reason) {
+        return Message{QStringLiteral("Network file"),
+                       QStringLiteral("%1: cannot be read: %2").arg(path, reason)};
+    };
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return failure(QStringLiteral("It is not a regular file."));
+    const QString tooLarge =
+        QStringLiteral("It is larger than %1 bytes, more than any network this program reads.")
+            .arg(networkInputLimit);
+    if (info.isFile() && info.size() > networkInputLimit)
+        return failure(tooLarge);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
+    QByteArray bytes = file.read(networkInputLimit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return failure(file.errorString());
+    if (bytes.size() > networkInputLimit)
+        return failure(tooLarge);
+    return bytes;
 }
 
 QByteArray writeNetwork(NetworkFormat format, const NetworkExport &network)

@@ -93,6 +93,9 @@ Result<Network> readNetwork(NetworkFormat format, QByteArrayView bytes, const QS
 inline constexpr qsizetype networkInputLimit = qsizetype(64) << 20;
 inline constexpr int networkNestingLimit = 64;
 
+// The bytes of a network file: only a regular file of at most networkInputLimit bytes is read.
+Result<QByteArray> networkFileBytes(const QString &path);
+
 // The network as a file of the format (for CSV: the last variable's table, see csv_format.h).
 QByteArray writeNetwork(NetworkFormat format, const NetworkExport &network);
 
