@@ -7,9 +7,14 @@
 #include "gui/widgets/dialogs.h"
 #include "gui/widgets/fonts.h"
 
+#include "core/base/save_file.h"
+#include "core/network/cpt_network.h"
+#include "gui/ept/form_export.h"
+
 #include "ui_form_ept.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,7 +74,8 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
 
     const QFont buttonFont = namedFont(QStringLiteral("Times New Roman"), 9.75);
     for (QPushButton *button :
-         {ui->CommandCalcCPT, ui->CommandViewFile, ui->CommandSaveCpt, ui->CommandCancel}) {
+         {ui->CommandCalcCPT, ui->CommandViewFile, ui->CommandSaveCpt, ui->CommandCancel,
+          ui->CommandExportCpt, ui->CommandWriteIntoNetwork}) {
         QPalette face = button->palette();
         face.setColor(QPalette::Button, buttonColour);
         button->setPalette(face);
@@ -80,6 +86,10 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     connect(ui->CommandSaveCpt, &QPushButton::clicked, this, &FormEPT::CommandSaveCpt_Click);
     connect(ui->CommandViewFile, &QPushButton::clicked, this, &FormEPT::CommandViewFile_Click);
     connect(ui->CommandCancel, &QPushButton::clicked, this, &FormEPT::CommandCancel_Click);
+    connect(ui->CommandExportCpt, &QPushButton::clicked, this, &FormEPT::CommandExportCpt_Click);
+    connect(ui->CommandWriteIntoNetwork, &QPushButton::clicked, this,
+            &FormEPT::CommandWriteIntoNetwork_Click);
+    ui->LabelStoredEpt->setFont(controlFont());
 
     Form_Load();
 }
@@ -208,6 +218,8 @@ void FormEPT::CommandCalcCPT_Click()
         showMessage(this, *calculation->warning);
 
     ui->CommandSaveCpt->setEnabled(true);
+    ui->CommandExportCpt->setEnabled(true);
+    ui->CommandWriteIntoNetwork->setEnabled(!problem_.networkFile.isEmpty());
     const auto answer = dialogs().message(
         this,
         {calculateCptTitle(),
@@ -272,6 +284,85 @@ void FormEPT::CommandViewFile_Click()
         viewer = std::make_unique<FormViewCptFile>(std::move(read).value(), this);
     }
     viewer->exec();
+}
+
+Result<void> FormEPT::saveBytes(const QString &path, const QByteArray &bytes)
+{
+    return saveFile(
+        path, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); },
+        [](const QString &file, const QString &reason) {
+            return Message{
+                QStringLiteral("Export CPT"),
+                QStringLiteral("The CPT could not be written to %1.\r%2").arg(file, reason)};
+        });
+}
+
+void FormEPT::CommandExportCpt_Click()
+{
+    if (!cpt_)
+        return;
+    FormExport choice(this);
+    if (choice.exec() != QDialog::Accepted)
+        return;
+    const NetworkFormatInfo &format = networkFormatInfo(choice.format());
+    const Result<QByteArray> file =
+        cptNetworkFile(format.format, problem_, *cpt_, choice.decimals());
+    if (!file) {
+        showMessage(this, file.failure());
+        return;
+    }
+    const QString path = dialogs().saveFileName(
+        this, QStringLiteral("%1 files (*.%2)|*.%2").arg(format.description, format.suffix), {},
+        format.suffix);
+    if (path.isEmpty())
+        return;
+    if (const Result<void> saved = saveBytes(path, *file); !saved)
+        showMessage(this, saved.failure());
+}
+
+void FormEPT::CommandWriteIntoNetwork_Click()
+{
+    if (!cpt_ || problem_.networkFile.isEmpty())
+        return;
+    const QString network = problem_.networkFile;
+    const auto answer = dialogs().message(
+        this,
+        {QStringLiteral("Write CPT into network"),
+         QStringLiteral("Write the CPT into the node %1 of %2?\rYes writes into that file; No "
+                        "writes into a copy of it that you name. Nothing else in the network "
+                        "changes.")
+             .arg(problem_.networkNode, network)},
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+        return;
+    const std::optional<NetworkFormat> format = networkFormatOfFile(network);
+    const Result<QByteArray> bytes = networkFileBytes(network);
+    if (!bytes || !format) {
+        showMessage(this, bytes ? Message{QStringLiteral("Write CPT into network"),
+                                          QStringLiteral("%1 is not a network file this program "
+                                                         "reads.")
+                                              .arg(network)}
+                                : bytes.failure());
+        return;
+    }
+    const Result<QByteArray> written =
+        cptWrittenInto(*bytes, *format, QFileInfo(network).fileName(), problem_, *cpt_,
+                       FormExport::lastDecimals());
+    if (!written) {
+        showMessage(this, written.failure());
+        return;
+    }
+    QString path = network;
+    if (answer == QMessageBox::No) {
+        const NetworkFormatInfo &info = networkFormatInfo(*format);
+        path = dialogs().saveFileName(
+            this, QStringLiteral("%1 files (*.%2)|*.%2").arg(info.description, info.suffix),
+            QFileInfo(network).absolutePath(), QFileInfo(network).suffix());
+        if (path.isEmpty())
+            return;
+    }
+    if (const Result<void> saved = saveBytes(path, *written); !saved)
+        showMessage(this, saved.failure());
 }
 
 void FormEPT::CommandCancel_Click()

@@ -44,12 +44,16 @@ public:
     QWidget *content() const;
 
     static QString fileFilter() { return QStringLiteral("Text files (*.TXT)|*.TXT"); }
+    // Saves a file's bytes, with the message of a failed save.
+    static Result<void> saveBytes(const QString &path, const QByteArray &bytes);
 
 private:
     void Form_Load();
     void CommandCalcCPT_Click();
     void CommandSaveCpt_Click();
     void CommandViewFile_Click();
+    void CommandExportCpt_Click();
+    void CommandWriteIntoNetwork_Click();
     void CommandCancel_Click();
     // Writes the CPT to a file the user picks, in the layout the user asks for.
     void SaveCPT();
