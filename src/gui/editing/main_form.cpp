@@ -2,11 +2,13 @@
 
 #include "core/ept/calculation.h"
 #include "core/ept/readiness_check.h"
+#include "core/network/cpt_network.h"
 #include "core/store/problem.h"
 #include "core/store/problem_file.h"
 #include "core/store/recent_files.h"
 #include "gui/about/form_about.h"
 #include "gui/editing/form_child_state.h"
+#include "gui/editing/form_import_node.h"
 #include "gui/editing/form_notes.h"
 #include "gui/editing/form_parent.h"
 #include "gui/ept/form_ept.h"
@@ -99,6 +101,7 @@ MainForm::MainForm(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->MenuSave, &QAction::triggered, this, &MainForm::MenuSave_Click);
     connect(ui->MenuSaveAs, &QAction::triggered, this, &MainForm::MenuSaveAs_Click);
     connect(ui->MenuNotes, &QAction::triggered, this, &MainForm::MenuNotes_Click);
+    connect(ui->MenuImportNode, &QAction::triggered, this, &MainForm::MenuImportNode_Click);
 
     Form_Load();
     refreshRecentFiles();
@@ -472,6 +475,57 @@ void MainForm::MenuNotes_Click()
     if (notes.exec() == QDialog::Accepted)
         problem().notes = notes.notes();
     Form_Activate();
+}
+
+void MainForm::MenuImportNode_Click()
+{
+    if (!changesSetAside())
+        return;
+    QStringList patterns;
+    for (const NetworkFormatInfo &info : networkFormats()) {
+        if (info.readable)
+            patterns << QStringLiteral("*.%1").arg(info.suffix);
+    }
+    patterns << QStringLiteral("*.xmlbif") << QStringLiteral("*.bifxml");
+    const QString path = dialogs().openFileName(
+        this,
+        QStringLiteral("Network files (%1)|%2")
+            .arg(patterns.join(QLatin1Char(' ')), patterns.join(QLatin1Char(';'))),
+        problemFolder());
+    if (path.isEmpty())
+        return;
+    const QString title = QStringLiteral("Import node from network");
+    const std::optional<NetworkFormat> format = networkFormatOfFile(path);
+    if (!format) {
+        showMessage(this, {title, QStringLiteral("%1 is not a network file this program reads.")
+                                      .arg(QDir::toNativeSeparators(path))});
+        return;
+    }
+    const Result<QByteArray> bytes = networkFileBytes(path);
+    if (!bytes) {
+        showMessage(this, bytes.failure());
+        return;
+    }
+    const Result<Network> network = readNetwork(*format, *bytes, QFileInfo(path).fileName());
+    if (!network) {
+        showMessage(this, network.failure());
+        return;
+    }
+    FormImportNode choice(*network, this);
+    if (choice.exec() != QDialog::Accepted)
+        return;
+    const Result<Problem> taken = problemFromNode(*network, QFileInfo(path).absoluteFilePath(),
+                                                  choice.node(), choice.reversed());
+    if (!taken) {
+        showMessage(this, taken.failure());
+        return;
+    }
+    // A new problem, not yet in a problem file of its own.
+    problem() = *taken;
+    filePath_.clear();
+    original_ = {};
+    saved_ = Problem();
+    showProblem();
 }
 
 void MainForm::MenuRecent_Click(const QString &path)

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void MenuSave_Click();
     void MenuSaveAs_Click();
     void MenuNotes_Click();
+    void MenuImportNode_Click();
     void MenuRecent_Click(const QString &path);
 
 private:
