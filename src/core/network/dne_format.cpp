@@ -1,6 +1,7 @@
 #include "core/network/dne_format.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <charconv>
 #include <cmath>
@@ -516,16 +517,20 @@ private:
         for (Node &node : nodes_) {
             NetworkVariable &v = node.variable;
             QList<qsizetype> parentStates;
-            for (qsizetype k = 0; k < v.parents.size(); ++k) {
-                const QString &parent = v.parents.at(k);
+            QSet<QString> seen;
+            for (const QString &parent : v.parents) {
                 if (!index.contains(parent))
                     throw Fault{v.line, QStringLiteral("the node \"%1\" names the parent \"%2\", "
                                                        "which is not declared")
                                             .arg(v.id, parent)};
-                if (parent == v.id || v.parents.indexOf(parent) < k)
+                if (parent == v.id)
+                    throw Fault{v.line,
+                                QStringLiteral("the node \"%1\" is its own parent").arg(v.id)};
+                if (seen.contains(parent))
                     throw Fault{v.line, QStringLiteral("the node \"%1\" names \"%2\" twice among "
                                                        "its parents")
                                             .arg(v.id, parent)};
+                seen.insert(parent);
                 parentStates.append(nodes_.at(index.value(parent)).variable.states.size());
             }
             if (!node.hasProbs)

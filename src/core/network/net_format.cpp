@@ -1,6 +1,7 @@
 #include "core/network/net_format.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <charconv>
 #include <cmath>
@@ -521,16 +522,20 @@ private:
             potentialLine.insert(p.head, p.line);
             Node &node = nodes_[index.value(p.head)];
             QList<qsizetype> parentStates;
-            for (qsizetype k = 0; k < p.parents.size(); ++k) {
-                const QString &parent = p.parents.at(k);
+            QSet<QString> seen;
+            for (const QString &parent : p.parents) {
                 if (!index.contains(parent))
                     throw Fault{p.line, QStringLiteral("the potential of \"%1\" names the parent "
                                                        "\"%2\", which is not declared")
                                             .arg(p.head, parent)};
-                if (parent == p.head || p.parents.indexOf(parent) < k)
+                if (parent == p.head)
+                    throw Fault{p.line,
+                                QStringLiteral("the node \"%1\" is its own parent").arg(p.head)};
+                if (seen.contains(parent))
                     throw Fault{p.line, QStringLiteral("the potential of \"%1\" names \"%2\" "
                                                        "twice")
                                             .arg(p.head, parent)};
+                seen.insert(parent);
                 const Node &parentNode = nodes_.at(index.value(parent));
                 if (node.chance && !parentNode.discrete)
                     throw Fault{p.line, QStringLiteral("the discrete node \"%1\" has the parent "
