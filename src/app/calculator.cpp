@@ -92,6 +92,15 @@ int importNode(const QString &networkPath, const QString &node, const QStringLis
     const Result<Network> network = readNetwork(*format, *bytes, QFileInfo(networkPath).fileName());
     if (!network)
         return fail(standardError, network.failure().text);
+    if (node.isEmpty()) {
+        // Without --node: the nodes, and why a node cannot be taken.
+        for (const NodeChoice &choice : nodeChoices(*network))
+            say(standardOutput,
+                choice.whyNot.isEmpty()
+                    ? choice.id
+                    : QStringLiteral("%1: cannot be taken: %2").arg(choice.id, choice.whyNot));
+        return exitSuccess;
+    }
     const Result<Problem> problem =
         problemFromNode(*network, QFileInfo(networkPath).absoluteFilePath(), node,
                         QSet<QString>(reversed.begin(), reversed.end()));
@@ -134,7 +143,8 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
     const QCommandLineOption importOption(
         QStringLiteral("import"),
         QStringLiteral("Print the problem file of the node given by --node of the network <file>, "
-                       "with an empty EPT."),
+                       "with an empty EPT; without --node, list the nodes and why a node cannot "
+                       "be taken."),
         QStringLiteral("file"));
     const QCommandLineOption intoOption(
         QStringLiteral("into"),
@@ -167,7 +177,7 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
     const QStringList positional = parser.positionalArguments();
     const bool importing = parser.isSet(importOption);
     const bool into = parser.isSet(intoOption);
-    if ((importing || into) && !parser.isSet(nodeOption))
+    if (into && !parser.isSet(nodeOption))
         return fail(standardError, QStringLiteral("name the network's node with --node (see "
                                                   "--help)"));
     if (importing) {

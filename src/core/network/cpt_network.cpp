@@ -268,9 +268,10 @@ QList<NodeChoice> nodeChoices(const Network &network)
         if (v.table.empty() && v.tableBegin < 0)
             whyNot = QStringLiteral("it has no probability table");
         else if (v.states.size() < 2 || v.states.size() > 3)
-            whyNot = QStringLiteral("it has %1 states, not 2 or 3").arg(v.states.size());
+            whyNot = QStringLiteral("a child needs 2 or 3 states; it has %1").arg(v.states.size());
         else if (v.parents.size() < 2)
-            whyNot = QStringLiteral("it has %1 parents, not 2 or more").arg(v.parents.size());
+            whyNot =
+                QStringLiteral("a child needs 2 parents or more; it has %1").arg(v.parents.size());
         for (const QString &id : v.parents) {
             const NetworkVariable *parent = network.variable(id);
             const qsizetype states = parent ? parent->states.size() : 0;

@@ -137,12 +137,12 @@ private Q_SLOTS:
         QStringList offered;
         for (const NodeChoice &choice : nodeChoices(network))
             offered << choice.id + u": "_s + choice.whyNot;
-        QCOMPARE(offered,
-                 (QStringList{u"A: it has 0 parents, not 2 or more"_s,
-                              u"Wide: it has 4 states, not 2 or 3"_s,
-                              u"Decide: it has no probability table"_s,
-                              u"C: its parent Wide has 4 states, not 2 or 3"_s,
-                              u"TemperatureNode: "_s, u"One: it has 1 parents, not 2 or more"_s}));
+        QCOMPARE(offered, (QStringList{u"A: a child needs 2 parents or more; it has 0"_s,
+                                       u"Wide: a child needs 2 or 3 states; it has 4"_s,
+                                       u"Decide: it has no probability table"_s,
+                                       u"C: its parent Wide has 4 states; a parent needs 2 or 3"_s,
+                                       u"TemperatureNode: "_s,
+                                       u"One: a child needs 2 parents or more; it has 1"_s}));
 
         const Result<Problem> problem =
             problemFromNode(network, u"net.bif"_s, u"TemperatureNode"_s, {u"TemperatureNode"_s});
@@ -156,8 +156,9 @@ private Q_SLOTS:
         QCOMPARE(problem->parentType(1), ParentType::NonModifying);
         QVERIFY(problem->ept.isEmpty());
         const Result<Problem> refused = problemFromNode(network, u"net.bif"_s, u"C"_s);
-        QCOMPARE(refused.failure().text,
-                 u"The node C cannot be taken: its parent Wide has 4 states, not 2 or 3."_s);
+        QCOMPARE(
+            refused.failure().text,
+            u"The node C cannot be taken: its parent Wide has 4 states; a parent needs 2 or 3."_s);
     }
 };
 
