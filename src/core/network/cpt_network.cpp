@@ -276,8 +276,9 @@ QList<NodeChoice> nodeChoices(const Network &network)
             const NetworkVariable *parent = network.variable(id);
             const qsizetype states = parent ? parent->states.size() : 0;
             if (whyNot.isEmpty() && (states < 2 || states > 3))
-                whyNot =
-                    QStringLiteral("its parent %1 has %2 states, not 2 or 3").arg(id).arg(states);
+                whyNot = QStringLiteral("its parent %1 has %2 states; a parent needs 2 or 3")
+                             .arg(id)
+                             .arg(states);
             rows = std::min(rows * std::max<qsizetype>(states, 1), maxCptRows + 1);
         }
         if (whyNot.isEmpty() && rows > maxCptRows)
