@@ -1,0 +1,103 @@
+// Every node of the networks in the folder named by VADAZAZ_NETWORK_SAMPLES that can be a problem
+// is taken as one, given an EPT, and its CPT written back: only that node's table may change, and
+// the file must read again with the new table. Skipped when no folder is named.
+
+#include "core/ept/calculation.h"
+#include "core/network/cpt_network.h"
+#include "testing/test_main.h"
+
+#include <QDir>
+
+using namespace vadazaz;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An EPT that passes the checks for a problem of Non-modifying parents: the most positive row
+// favours state 1, the least positive the last state, every other row lies between.
+QStringList eptFor(const Problem &problem, const EptShape &shape)
+{
+    const int n = problem.noChildStates;
+    const QStringList first =
+        n == 3 ? QStringList{u"70"_s, u"20"_s, u"10"_s} : QStringList{u"80"_s, u"20"_s};
+    const QStringList last =
+        n == 3 ? QStringList{u"10"_s, u"20"_s, u"70"_s} : QStringList{u"10"_s, u"90"_s};
+    const QStringList between =
+        n == 3 ? QStringList{u"40"_s, u"30"_s, u"30"_s} : QStringList{u"45"_s, u"55"_s};
+    QStringList cells = first + last;
+    for (int r = 3; r <= shape.eptRows; ++r)
+        cells += between;
+    return cells;
+}
+
+} // namespace
+
+class NetworkSamplesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesEveryUsableNodeBack_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString folder = qEnvironmentVariable("VADAZAZ_NETWORK_SAMPLES");
+        if (folder.isEmpty())
+            QSKIP("No folder of network files is named in VADAZAZ_NETWORK_SAMPLES.");
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
+            if (networkFormatOfFile(file.filePath()))
+                QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+        }
+    }
+    void writesEveryUsableNodeBack()
+    {
+        QFETCH(QString, path);
+        const NetworkFormat format = *networkFormatOfFile(path);
+        const Result<QByteArray> bytes = networkFileBytes(path);
+        QVERIFY(bytes);
+        const Result<Network> network = readNetwork(format, *bytes, path);
+        QVERIFY2(network, qPrintable(network ? QString() : network.failure().text));
+        int written = 0;
+        for (const NodeChoice &choice : nodeChoices(*network)) {
+            if (!choice.whyNot.isEmpty())
+                continue;
+            const Result<Problem> problem = problemFromNode(*network, path, choice.id);
+            QVERIFY(problem);
+            const Result<EptShape> shape = eptShapeFor(*problem);
+            QVERIFY(shape);
+            const Result<Calculation> calculation =
+                calculateCpt(*problem, *shape, eptFor(*problem, *shape), u".");
+            QVERIFY2(calculation, qPrintable(choice.id));
+            const Result<QByteArray> into =
+                cptWrittenInto(*bytes, format, path, *problem, calculation->cpt, 6);
+            QVERIFY2(into, qPrintable(into ? QString() : into.failure().text));
+
+            // Only the node's table changed, and the file reads again.
+            const NetworkVariable *before = network->variable(choice.id);
+            QCOMPARE(into->first(before->tableBegin), bytes->first(before->tableBegin));
+            const qsizetype after = bytes->size() - before->tableEnd;
+            QCOMPARE(into->last(after), bytes->last(after));
+            const Result<Network> again = readNetwork(format, *into, path);
+            QVERIFY2(again, qPrintable(again ? QString() : again.failure().text));
+            for (const NetworkVariable &v : again->variables) {
+                const NetworkVariable *old = network->variable(v.id);
+                QVERIFY(old && old->states == v.states && old->parents == v.parents);
+                if (v.id != choice.id)
+                    QVERIFY2(old->table == v.table, qPrintable(v.id));
+            }
+            // Each row of the new table sums to 1.
+            const NetworkVariable *node = again->variable(choice.id);
+            const qsizetype width = node->states.size();
+            for (std::size_t i = 0; i < node->table.size(); i += std::size_t(width)) {
+                double sum = 0;
+                for (qsizetype k = 0; k < width; ++k)
+                    sum += node->table[i + std::size_t(k)];
+                QVERIFY2(qAbs(sum - 1.0) < 1e-9, qPrintable(choice.id));
+            }
+            ++written;
+        }
+        qInfo("%s: %d nodes written back", qPrintable(path), written);
+    }
+};
+
+VADAZAZ_TEST_MAIN(NetworkSamplesTest)
+#include "network_samples_test.moc"
