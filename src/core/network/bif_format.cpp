@@ -120,9 +120,20 @@ struct Declarations
     QList<ProbabilityBlock> probabilities;
 };
 
+// A name for a message: in quotes, on one line, and cut short if long.
 QString quoted(const QString &name)
 {
-    return QStringLiteral("\"%1\"").arg(name);
+    QString shown = name.size() > 60 ? name.first(59) + QChar(0x2026) : name;
+    for (QChar &c : shown)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u' ';
+    return QStringLiteral("\"%1\"").arg(shown);
+}
+
+bool hasControl(const QString &name)
+{
+    return std::any_of(name.cbegin(), name.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 QString configurationText(const QStringList &names)
@@ -292,6 +303,10 @@ private:
                         QStringLiteral("the name %1 is not UTF-8 text").arg(quoted(*result)));
         if (result->isEmpty())
             return fail(token.begin, QStringLiteral("a name in quotes is empty"));
+        if (hasControl(*result))
+            return fail(token.begin, QStringLiteral("the name %1 holds a tab or another control "
+                                                    "character")
+                                         .arg(quoted(*result)));
         return true;
     }
 

@@ -246,6 +246,9 @@ private Q_SLOTS:
                u"\"continuous\""_s;
         QTest::newRow("empty name") << rainWith("variable Rain", "variable \"\"")
                                     << u"rain.bif, line 6: a name in quotes is empty"_s;
+        QTest::newRow("tab in a name")
+            << rainWith("variable Rain", "variable \"Ra\tin\"")
+            << u"rain.bif, line 6: the name \"Ra in\" holds a tab or another control character"_s;
         QTest::newRow("name not UTF-8")
             << rainWith("Strong, Weak", "Str\xF6ng, Weak")
             << u"rain.bif, line 4: the name \"Str\uFFFDng\" is not UTF-8 text"_s;
