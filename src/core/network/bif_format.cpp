@@ -857,7 +857,8 @@ QByteArray writeBif(const NetworkExport &network)
             QList<QByteArray> names;
             for (const QString &label : v.stateLabels)
                 names.append(commentText(label));
-            text += "  // " + commentText(v.label) + ": " + names.join(", ") + '\n';
+            text += "  // " + commentText(v.label) +
+                    (names.isEmpty() ? QByteArray() : ": " + names.join(", ")) + '\n';
         }
         QList<QByteArray> ids;
         for (const QString &state : v.states)
