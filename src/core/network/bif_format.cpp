@@ -39,6 +39,19 @@ bool isLineBreak(char c)
     return c == '\n' || c == '\r';
 }
 
+// A name as the file writes it: a word where it can be one, else in quotes.
+QByteArray nameText(const QString &name)
+{
+    const QByteArray bytes = name.toUtf8();
+    bool word = !bytes.isEmpty();
+    for (qsizetype i = 0; word && i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        word = !isSpace(c) && !isPunctuation(c) && !isControl(c) && c != '"' &&
+               !(c == '/' && i + 1 < bytes.size() && (bytes[i + 1] == '/' || bytes[i + 1] == '*'));
+    }
+    return word ? bytes : '"' + bytes + '"';
+}
+
 // The line (from 1) of a byte offset; CR LF, LF and a lone CR each end a line. Asked mostly in
 // increasing order, so it counts on from the offset asked last.
 class LineCounter
@@ -99,6 +112,7 @@ struct VariableBlock
     QString id;
     QStringList states;
     QHash<QString, qsizetype> stateIndex;
+    qsizetype writtenStates = 0; // the bytes of its states' names as a row writes them
     int line = 0;
 };
 
@@ -392,6 +406,7 @@ private:
                 return fail(token.begin, QStringLiteral("the variable %1 names the state %2 twice")
                                              .arg(quoted(v.id), quoted(state)));
             v.stateIndex.insert(state, v.states.size());
+            v.writtenStates += nameText(state).size();
             v.states.append(state);
         }
         if (v.states.size() != declared)
@@ -568,6 +583,17 @@ std::optional<Fault> tableOf(const ProbabilityBlock &p, const QList<const Variab
         return Fault{p.line, QStringLiteral("the tables hold more than %1 probabilities, more "
                                             "than this program reads")
                                  .arg(tableLimit)};
+    // Written back, the table takes a row for each configuration: "(a1, b1) " and a number of
+    // about ten bytes for each state. A "default" row can stand for more rows than a file this
+    // program reads can hold.
+    qsizetype written = configurations * (3 + 2 * parents.size() + 10 * noStates + 4);
+    for (const VariableBlock *parent : parents)
+        written += configurations / parent->states.size() * parent->writtenStates;
+    if (written > networkInputLimit)
+        return Fault{p.line, QStringLiteral("the table of %1 takes more than %2 bytes written "
+                                            "out, more than any network this program reads")
+                                 .arg(quoted(p.id))
+                                 .arg(networkInputLimit)};
     const qsizetype size = configurations * noStates;
     *total += size;
     const auto wrongLength = [&](int line, qsizetype found) {
@@ -730,19 +756,6 @@ std::optional<Fault> resolve(const Declarations &declarations, Network &network)
         variable.tableEnd = p.spanEnd;
     }
     return std::nullopt;
-}
-
-// A name as the file writes it: a word where it can be one, else in quotes.
-QByteArray nameText(const QString &name)
-{
-    const QByteArray bytes = name.toUtf8();
-    bool word = !bytes.isEmpty();
-    for (qsizetype i = 0; word && i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        word = !isSpace(c) && !isPunctuation(c) && !isControl(c) && c != '"' &&
-               !(c == '/' && i + 1 < bytes.size() && (bytes[i + 1] == '/' || bytes[i + 1] == '*'));
-    }
-    return word ? bytes : '"' + bytes + '"';
 }
 
 // The entries of a probability block: "table p, q;" for a variable without parents, else one

@@ -108,6 +108,28 @@ probability ( Rain | Wind ) {
 }
 )bif";
 
+// Parents of n states each and a child X whose default row fills its table.
+QByteArray defaultFilled(int parents, int n, int childStates)
+{
+    QByteArray file = "network large {\n}\n";
+    QByteArrayList names;
+    for (int k = 0; k < parents; ++k) {
+        names.append("P" + QByteArray::number(k));
+        QByteArray states;
+        for (int s = 0; s < n; ++s)
+            states += " s" + QByteArray::number(s);
+        file += "variable " + names.last() + " {\n  type discrete [ " + QByteArray::number(n) +
+                " ] {" + states + " };\n}\n";
+    }
+    file += "variable X {\n  type discrete [ " + QByteArray::number(childStates) + " ] {";
+    for (int s = 0; s < childStates; ++s)
+        file += " x" + QByteArray::number(s);
+    file += " };\n}\nprobability ( X | " + names.join(", ") + " ) {\n  default 1";
+    for (int s = 1; s < childStates; ++s)
+        file += " 0";
+    return file + ";\n}\n";
+}
+
 QByteArray rainWith(const char *from, const char *to)
 {
     return QByteArray(rain).replace(from, to);
@@ -255,22 +277,15 @@ private Q_SLOTS:
         QTest::newRow("control character")
             << rainWith("Strong, Weak", "Strong, Weak\x01")
             << u"rain.bif, line 4: the character 0x01 has no place in a BIF file"_s;
-        // Three parents of 256 states: a default row would fill 2^25 probabilities.
-        QByteArray large = "network large {\n}\n";
-        QByteArray states;
-        for (int s = 0; s < 256; ++s)
-            states += " s" + QByteArray::number(s);
-        for (const char *name : {"A", "B", "C", "D"})
-            large += "variable " + QByteArray(name) + " {\n  type discrete [ 256 ] {" + states +
-                     " };\n}\n";
-        large += "probability ( D | A, B, C ) {\n  default 1";
-        for (int s = 1; s < 256; ++s)
-            large += " 0";
-        large += ";\n}\n";
+        // A default row fills 256^3 * 256 probabilities, or 40^4 rows of 2.
         QTest::newRow("tables too large")
-            << large
+            << defaultFilled(3, 256, 256)
             << u"rain.bif, line 15: the tables hold more than 8388608 probabilities, more than "
                u"this program reads"_s;
+        QTest::newRow("table too large to write back")
+            << defaultFilled(4, 40, 2)
+            << u"rain.bif, line 18: the table of \"X\" takes more than 67108864 bytes written "
+               u"out, more than any network this program reads"_s;
     }
     void refuses()
     {
