@@ -268,7 +268,9 @@ private:
             if (isNamed(name, QLatin1StringView("VARIABLE"))) {
                 VariableElement v;
                 v.line = int(xml_.lineNumber());
-                v.type = xml_.attributes().value(QLatin1StringView("TYPE")).toString().toLower();
+                for (const QXmlStreamAttribute &attribute : xml_.attributes())
+                    if (isNamed(attribute.name(), QLatin1StringView("TYPE")))
+                        v.type = attribute.value().toString().toLower();
                 if (v.type.isEmpty())
                     v.type = QStringLiteral("nature");
                 variables.append(std::move(v));

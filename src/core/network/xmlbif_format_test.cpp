@@ -71,7 +71,7 @@ const QByteArray pondDecision = R"xml(<?xml version="1.0" encoding="UTF-8"?>
 <PROPERTY>label = Tiefe (m) ≥</PROPERTY></VARIABLE>
 <VARIABLE TYPE="decision"><NAME>Fish</NAME><OUTCOME>Yes</OUTCOME><OUTCOME>No</OUTCOME>
 </VARIABLE>
-<VARIABLE TYPE="utility"><NAME>Profit</NAME></VARIABLE>
+<VARIABLE type="utility"><NAME>Profit</NAME></VARIABLE>
 <VARIABLE TYPE="nature"><NAME>Catch</NAME><OUTCOME>None</OUTCOME><OUTCOME>Few</OUTCOME>
 <OUTCOME>Many</OUTCOME></VARIABLE>
 <DEFINITION><FOR>Season</FOR><TABLE>0.6 0.4</TABLE></DEFINITION>
