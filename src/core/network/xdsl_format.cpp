@@ -210,6 +210,34 @@ QList<QByteArray> numbersOf(const QList<QStringList> &rows)
     return numbers;
 }
 
+// What stands in a text that is being collected.
+enum class Capture { None, Parents, Table, Name };
+
+// A node between its start and end tags.
+struct Node
+{
+    QString kind;
+    NetworkVariable variable;
+    int parentsLine = 0;
+    int tableLine = 0;
+    int contentLine = 0; // where the table's text begins
+    bool hasParents = false;
+    bool hasTable = false;
+    qsizetype tableStart = -1; // characters: the first of the table, and the one after it
+    qsizetype tableStop = -1;
+    QString tableText;
+    QString parentsText;
+    QSet<QString> states;
+    QSet<QString> parents;
+};
+
+// A node read before: its place among the variables, -1 when it has no states.
+struct Declared
+{
+    qsizetype variable;
+    int line;
+};
+
 // Reads one file: the nodes under <nodes>, and their names from the <genie> extension.
 class XdslReader
 {
@@ -222,34 +250,6 @@ public:
     Result<Network> read();
 
 private:
-    // What stands in a text that is being collected.
-    enum class Capture { None, Parents, Table, Name };
-
-    // A node between its start and end tags.
-    struct Node
-    {
-        QString kind;
-        NetworkVariable variable;
-        int parentsLine = 0;
-        int tableLine = 0;
-        int contentLine = 0; // where the table's text begins
-        bool hasParents = false;
-        bool hasTable = false;
-        qsizetype tableStart = -1; // characters: the first of the table, and the one after it
-        qsizetype tableStop = -1;
-        QString tableText;
-        QString parentsText;
-        QSet<QString> states;
-        QSet<QString> parents;
-    };
-
-    // A node read before: its place among the variables, -1 when it has no states.
-    struct Declared
-    {
-        qsizetype variable;
-        int line;
-    };
-
     Message fault(int line, const QString &what) const
     {
         return networkFileFault(fileName_, line, what);
@@ -300,6 +300,10 @@ std::optional<Message> XdslReader::decode()
     if (bytes_.startsWith("\xEF\xBB\xBF"))
         bom_ = 3;
     const QByteArrayView body = bytes_.sliced(bom_);
+    // Decoders pass over a byte-order mark at the start: a second one would put the places in
+    // the text one character off those in the file.
+    if (body.startsWith("\xEF\xBB\xBF"))
+        return fault(1, u"this is not an XDSL file: it begins with two byte-order marks"_s);
     const QString encoding = bom_ > 0 ? QString() : declaredEncoding(body);
     static const QStringList latin1{u"iso-8859-1"_s, u"iso8859-1"_s, u"iso_8859-1"_s, u"latin1"_s,
                                     u"latin-1"_s,    u"us-ascii"_s,  u"ascii"_s};

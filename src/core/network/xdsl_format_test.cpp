@@ -248,6 +248,9 @@ A '' [a,b] (P) @2 {
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE<\0s\0", 6)
                                 << u"line 1: the file is in UTF-16; this program reads XDSL "
                                    u"files in UTF-8 or ISO-8859-1"_s;
+        QTest::newRow("two byte-order marks")
+            << "\xEF\xBB\xBF\xEF\xBB\xBF" + small
+            << u"line 1: this is not an XDSL file: it begins with two byte-order marks"_s;
         QTest::newRow("not UTF-8") << with(small, "a2\"", "a\xE9\"")
                                    << u"line 6: the file is not UTF-8 text, as it says it is"_s;
         QTest::newRow("node without an id")
