@@ -3,6 +3,7 @@
 #include "core/base/version.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QVarLengthArray>
 #include <QXmlStreamReader>
@@ -54,108 +55,50 @@ const QString identifierRule =
 
 enum class Number { Read, NotANumber, OutOfRange };
 
-// A decimal number as C writes it: an optional sign, digits with an optional point, an optional
-// exponent. No spaces, no "inf" or "nan", no thousands separators.
+// A decimal number as C writes it, a "+" before it allowed; no "inf" or "nan", no spaces.
 Number readNumber(QStringView token, double &value)
 {
-    const qsizetype n = token.size();
-    qsizetype i = 0;
-    const auto digitAt = [&](qsizetype k) {
-        return k < n && token[k] >= u'0' && token[k] <= u'9';
-    };
-    if (i < n && (token[i] == u'+' || token[i] == u'-'))
-        ++i;
-    qsizetype digits = 0;
-    for (; digitAt(i); ++i)
-        ++digits;
-    if (i < n && token[i] == u'.') {
-        for (++i; digitAt(i); ++i)
-            ++digits;
-    }
-    if (digits == 0)
-        return Number::NotANumber;
-    if (i < n && (token[i] == u'e' || token[i] == u'E')) {
-        ++i;
-        if (i < n && (token[i] == u'+' || token[i] == u'-'))
-            ++i;
-        if (!digitAt(i))
-            return Number::NotANumber;
-        while (digitAt(i))
-            ++i;
-    }
-    if (i != n)
-        return Number::NotANumber;
+    if (token.startsWith(u'+') && !token.startsWith(u"+-"))
+        token = token.sliced(1);
     QVarLengthArray<char, 64> ascii;
-    for (const QChar c : token.sliced(token.startsWith(u'+') ? 1 : 0))
-        ascii.append(char(c.unicode()));
+    for (const QChar c : token) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'+' || u == u'e' ||
+              u == u'E'))
+            return Number::NotANumber;
+        ascii.append(char(u));
+    }
     const auto [end, error] = std::from_chars(ascii.begin(), ascii.end(), value);
     if (error == std::errc::result_out_of_range)
         return Number::OutOfRange;
     return error == std::errc() && end == ascii.end() ? Number::Read : Number::NotANumber;
 }
 
-// Where the first byte that is not part of UTF-8 text stands, or -1.
-qsizetype invalidUtf8At(QByteArrayView bytes)
+// The line (from 1) with the first bytes that are not UTF-8 text; 0 when there is none. No line
+// end stands inside a character, so that the lines can be checked one at a time.
+int invalidUtf8Line(QByteArrayView bytes)
 {
-    const auto byte = [&](qsizetype k) {
-        return static_cast<unsigned char>(bytes[k]);
-    };
-    const auto follows = [&](qsizetype k) {
-        return k < bytes.size() && (byte(k) & 0xC0) == 0x80;
-    };
-    for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char lead = byte(i);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        qsizetype length = 0;
-        if (lead >= 0xC2 && lead <= 0xDF)
-            length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            length = 3;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            length = 4;
-        if (length == 0 || !follows(i + 1))
-            return i;
-        const unsigned char second = byte(i + 1);
-        // No overlong forms, no surrogates, nothing beyond U+10FFFF.
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-            return i;
-        for (qsizetype k = 2; k < length; ++k) {
-            if (!follows(i + k))
-                return i;
-        }
-        i += length;
+    if (bytes.isValidUtf8())
+        return 0;
+    int line = 1;
+    for (qsizetype start = 0; start < bytes.size(); ++line) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        if (!bytes.sliced(start, end - start).isValidUtf8())
+            return line;
+        start = end + (bytes.sliced(end).startsWith("\r\n") ? 2 : 1);
     }
-    return -1;
+    return line;
 }
 
 // The encoding named by the XML declaration, in lower case; empty without one.
 QString declaredEncoding(QByteArrayView bytes)
 {
-    if (!bytes.startsWith("<?xml"))
-        return {};
-    const QByteArrayView declaration = bytes.first(std::min<qsizetype>(bytes.size(), 1000));
-    const qsizetype close = declaration.indexOf("?>");
-    qsizetype at = declaration.indexOf("encoding");
-    if (close < 0 || at < 0 || at > close)
-        return {};
-    at += 8;
-    while (at < close && isXmlSpace(char16_t(declaration[at])))
-        ++at;
-    if (at >= close || declaration[at] != '=')
-        return {};
-    ++at;
-    while (at < close && isXmlSpace(char16_t(declaration[at])))
-        ++at;
-    if (at >= close || (declaration[at] != '"' && declaration[at] != '\''))
-        return {};
-    const qsizetype end = declaration.indexOf(declaration[at], at + 1);
-    if (end < 0 || end > close)
-        return {};
-    return QString::fromLatin1(declaration.sliced(at + 1, end - at - 1)).toLower();
+    static const QRegularExpression declaration(
+        uR"(^<\?xml\s[^>]*?\bencoding\s*=\s*["']([^"']*)["'])"_s);
+    const QString start = QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), 200)));
+    return declaration.match(start).captured(1).toLower();
 }
 
 // More attributes than any element of an XDSL file has: the XML reader compares each attribute of
@@ -308,11 +251,8 @@ std::optional<Message> XdslReader::decode()
     static const QStringList latin1{u"iso-8859-1"_s, u"iso8859-1"_s, u"iso_8859-1"_s, u"latin1"_s,
                                     u"latin-1"_s,    u"us-ascii"_s,  u"ascii"_s};
     if (encoding.isEmpty() || encoding == u"utf-8" || encoding == u"utf8") {
-        const qsizetype bad = invalidUtf8At(body);
-        if (bad >= 0) {
-            text_ = QString::fromLatin1(body.first(bad));
-            return fault(lineAt(bad), u"the file is not UTF-8 text, as it says it is"_s);
-        }
+        if (const int line = invalidUtf8Line(body))
+            return fault(line, u"the file is not UTF-8 text, as it says it is"_s);
         text_ = QString::fromUtf8(body);
     } else if (latin1.contains(encoding)) {
         utf8_ = false;
