@@ -218,9 +218,9 @@ private:
     QString text_;
     qsizetype bom_ = 0;
     bool utf8_ = true;
-    qsizetype lineOffset_ = 0; // where lineAt and byteAt stand
+    qsizetype lineOffset_ = 0; // where lineAt stands in the text, and the line there
     int line_ = 1;
-    qsizetype charOffset_ = 0;
+    qsizetype charOffset_ = 0; // where byteAt stands in the text, and in the bytes after a mark
     qsizetype byteOffset_ = 0;
 
     bool rootSeen_ = false;
