@@ -1,6 +1,7 @@
 #include "app/calculator.h"
 
 #include "core/base/version.h"
+#include "core/store/problem.h"
 #include "core/store/problem_file.h"
 #include "testing/file_size_limit.h"
 #include "testing/files.h"
@@ -137,10 +138,10 @@ private Q_SLOTS:
         QTest::newRow("output onto a folder")
             << rain << u"--output {dir}"_s << 1 << ""_ba
             << u"vadazaz-cpt: cannot write {dir}: It is a folder.\n"_s;
-        QTest::newRow("unknown layout")
-            << rain << u"--layout xls"_s << 1 << ""_ba
-            << u"vadazaz-cpt: unknown layout \"xls\": use labelled, plain, json, net, xdsl, xmlbif, "
-               "bif, dne, csv\n"_s;
+        QTest::newRow("unknown layout") << rain << u"--layout xls"_s << 1 << ""_ba
+                                        << u"vadazaz-cpt: unknown layout \"xls\": use labelled, "
+                                           u"plain, json, net, xdsl, xmlbif, "
+                                           "bif, dne, csv\n"_s;
         const QString notOne = u"vadazaz-cpt: name exactly one problem file (see --help)\n"_s;
         QTest::newRow("no problem file") << none << u""_s << 1 << ""_ba << notOne;
         QTest::newRow("two problem files")
@@ -241,6 +242,71 @@ private Q_SLOTS:
         QCOMPARE(testing::contentsOf(dir.filePath(output)), before);
         QCOMPARE(testing::contentsOf(dir.filePath(u"problem.json"_s)), problem);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+
+    // A node of a network taken as a problem, its states partly reversed, and its CPT written back:
+    // only its table changes, in the network's own state order.
+    void bringsTheCptIntoANetwork()
+    {
+        QTemporaryDir dir;
+        const QString network = dir.filePath(u"net.bif"_s);
+        const QByteArray head = "network rain {\n}\n"
+                                "variable Wind {\n  type discrete [ 2 ] { Strong, Weak };\n}\n"
+                                "variable Temp {\n  type discrete [ 2 ] { Cold, Hot };\n}\n"
+                                "variable Rain {\n  type discrete [ 2 ] { High, Low };\n}\n"
+                                "probability ( Wind ) {\n  table 0.5, 0.5;\n}\n"
+                                "probability ( Temp ) {\n  table 0.5, 0.5;\n}\n"
+                                "probability ( Rain | Wind, Temp ) {\n";
+        QVERIFY(testing::writeFile(network, head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, "
+                                                   "0.5;\n}\n"));
+        const Run listed = runInProcess({u"--import"_s, network});
+        QCOMPARE(listed.out, "Wind: cannot be taken: a child needs 2 parents or more; it has 0\n"
+                             "Temp: cannot be taken: a child needs 2 parents or more; it has 0\n"
+                             "Rain\n");
+
+        const Run imported = runInProcess(
+            {u"--import"_s, network, u"--node"_s, u"Rain"_s, u"--reverse"_s, u"Temp"_s});
+        QCOMPARE(imported.code, 0);
+        const Result<ProblemFile> read = parseProblemFile(imported.out);
+        QVERIFY(read);
+        Problem problem = read->problem;
+        QCOMPARE(problem.parentStateName(1, 2), u"Hot"_s);
+        problem.parentType(1) = ParentType::Modifying;
+        problem.ept = testing::tableOf(rainEpt);
+        const QString problemPath = dir.filePath(u"rain.vadazaz"_s);
+        QVERIFY(testing::writeFile(problemPath, problemFileText(problem)));
+
+        const QString output = dir.filePath(u"out.bif"_s);
+        const Run into = runProgram({u"--into"_s, network, u"--node"_s, u"Rain"_s, u"--output"_s,
+                                     output, u"--decimals"_s, u"2"_s, problemPath});
+        QCOMPARE(into.code, 0);
+        // The rain CPT (Wind, Temp: Strong Hot, Strong Cold, Weak Hot, Weak Cold) with the
+        // network's Temp running Cold, Hot.
+        QCOMPARE(testing::contentsOf(output), head + "  (Strong, Cold) 0.70, 0.30;\n"
+                                                     "  (Strong, Hot) 0.90, 0.10;\n"
+                                                     "  (Weak, Cold) 0.05, 0.95;\n"
+                                                     "  (Weak, Hot) 0.40, 0.60;\n}\n");
+
+        // A network that no longer matches is left as it was.
+        QVERIFY(testing::writeFile(
+            network,
+            QByteArray(head)
+                    .replace("[ 2 ] { Cold, Hot }", "[ 3 ] { Cold, Mild, Hot }")
+                    .replace("Temp ) {\n  table 0.5, 0.5;", "Temp ) {\n  table 0.4, 0.3, 0.3;") +
+                "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, "
+                "0.5, 0.5, 0.5, 0.5;\n}\n"));
+        const QByteArray before = testing::contentsOf(network);
+        const Run refused =
+            runInProcess({u"--into"_s, network, u"--node"_s, u"Rain"_s, problemPath});
+        QCOMPARE(refused.code, 1);
+        QCOMPARE(QString::fromUtf8(refused.err),
+                 u"vadazaz-cpt: In net.bif, Temp has the state \"Mild\", which the problem does "
+                 "not have.\n"_s);
+        QCOMPARE(testing::contentsOf(network), before);
+        const Run decimals =
+            runInProcess({u"--layout"_s, u"bif"_s, u"--decimals"_s, u"16"_s, problemPath});
+        QCOMPARE(QString::fromUtf8(decimals.err),
+                 u"vadazaz-cpt: --decimals must be a whole number from 1 to 15\n"_s);
     }
 
     // A standard output that takes nothing is a failure, not a CPT written.
