@@ -1,0 +1,298 @@
+// Keeping the work: problem files from the File menu, the questions before unsaved changes would
+// be lost, and the EPT that outlives its window.
+
+#include "core/store/problem_file.h"
+#include "core/store/recent_files.h"
+#include "testing/files.h"
+#include "testing/main_form_driver.h"
+#include "testing/sample_problems.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_main.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace vadazaz;
+using namespace vadazaz::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString rainCells = u"90 10 40 60 70 30 5 95"_s;
+
+// The EPT window's cells, blank-separated, as it opens.
+QString cellsOf(QWidget *form)
+{
+    QStringList cells;
+    for (int n = 1; QLineEdit *field = form->findChild<QLineEdit *>(u"Text%1"_s.arg(n)); ++n)
+        cells << field->text();
+    return cells.join(u' ');
+}
+
+} // namespace
+
+class ProblemFilesTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ScriptedDialogs> script;
+    std::unique_ptr<MainFormDriver> main;
+
+    QString path(const QString &name) const { return dir->filePath(name); }
+    void menu(const char *name) { main->window.findChild<QAction *>(name)->trigger(); }
+    // The rain problem entered through the windows.
+    void enterRain()
+    {
+        main->enterChildName(u"Rain"_s);
+        QVERIFY(main->enterChildStates({u"High"_s, u"Low"_s}));
+        QVERIFY(main->enterParent(1, u"Wind"_s, u"Modifying"_s, {u"Strong"_s, u"Weak"_s}));
+        QVERIFY(main->enterParent(2, u"Temp"_s, u"Non-modifying"_s, {u"Hot"_s, u"Cold"_s}));
+    }
+    // Opens the EPT window, reads its cells and the note about kept entries, types the figures
+    // given ("" none), and leaves it by Cancel or by its frame.
+    QString editEpt(const QString &typed = {}, bool byFrame = false)
+    {
+        QString seen;
+        clickAndHandle(main->button("CommandEditEPT"), [&](QWidget *form) {
+            seen = cellsOf(form);
+            if (child<QLabel>(form, "LabelStoredEpt")->isVisible())
+                seen += u" (kept for other parents)"_s;
+            const QStringList figures = typed.split(u' ', Qt::SkipEmptyParts);
+            for (int n = 1; n <= figures.size(); ++n)
+                typeInto(child<QLineEdit>(form, u"Text%1"_s.arg(n)), figures.at(n - 1));
+            byFrame ? void(form->close()) : click(child<QPushButton>(form, "CommandCancel"));
+        });
+        return seen;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QSettings().clear(); // no recent files, no last folder
+        dir = std::make_unique<QTemporaryDir>();
+        script = std::make_unique<ScriptedDialogs>();
+        main = std::make_unique<MainFormDriver>();
+        script->shown.clear();
+    }
+    void cleanup()
+    {
+        main.reset();
+        script.reset();
+    }
+
+    // What is typed into the EPT window stays with the problem, however the window closes; a
+    // shape that no longer fits leaves the cells empty and the entries kept until it fits again.
+    void keepsTheEptAcrossItsWindow()
+    {
+        enterRain();
+        QCOMPARE(editEpt(rainCells), u"       "_s);
+        QCOMPARE(editEpt(u"91 9"_s, true), rainCells);
+        QCOMPARE(editEpt(), u"91 9 40 60 70 30 5 95"_s);
+        QVERIFY(
+            main->enterParent(2, u"Temp"_s, u"Non-modifying"_s, {u"Hot"_s, u"Mild"_s, u"Cold"_s}));
+        QCOMPARE(editEpt(), u"            (kept for other parents)"_s);
+        QCOMPARE(problem().ept, tableOf(u"91;9;40;60|70;30;5;95"_s));
+        QVERIFY(main->enterParent(2, u"Temp"_s, u"Non-modifying"_s, {u"Hot"_s, u"Cold"_s}));
+        QCOMPARE(editEpt(), u"91 9 40 60 70 30 5 95"_s);
+    }
+
+    // Typed, saved, opened in a new window: the same problem, EPT and CPT file, byte for byte.
+    void opensWhatItSaves()
+    {
+        enterRain();
+        editEpt(rainCells);
+        QCOMPARE(main->window.windowTitle(), u"Untitled* - Vadazaz"_s);
+        script->answerFile(path(u"rain.vadazaz"_s));
+        menu("MenuSave");
+        QCOMPARE(main->window.windowTitle(), u"rain.vadazaz - Vadazaz"_s);
+        QCOMPARE(script->last().filter, u"Problem files (*.vadazaz)|*.vadazaz"_s);
+        const Problem typed = problem();
+
+        main = std::make_unique<MainFormDriver>();
+        QCOMPARE(main->window.windowTitle(), u"Vadazaz"_s);
+        QVERIFY(main->window.openProblemFile(path(u"rain.vadazaz"_s)));
+        QCOMPARE(problem(), typed);
+        QCOMPARE(main->row(1), (QStringList{u"Parent 1"_s, u"Wind"_s, u"Modifying"_s, u"2"_s}));
+        QCOMPARE(main->w<QComboBox>("ComboParent")->currentText(), u"Parent 1"_s);
+        QCOMPARE(main->w<QLineEdit>("TextChildName")->text(), u"Rain"_s);
+        QCOMPARE(recentFiles(), QStringList{path(u"rain.vadazaz"_s)});
+        script->answer(QMessageBox::Yes); // save the CPT
+        script->answer(QMessageBox::No);  // without the state names
+        script->answerFile(path(u"cpt.txt"_s));
+        clickAndHandle(main->button("CommandEditEPT"), [](QWidget *form) {
+            click(child<QPushButton>(form, "CommandCalcCPT"));
+            click(child<QPushButton>(form, "CommandCancel"));
+        });
+        QCOMPARE(contentsOf(path(u"cpt.txt"_s)), rainPlain);
+        QCOMPARE(main->window.windowTitle(), u"rain.vadazaz - Vadazaz"_s);
+        main->enterChildName(u"Snow"_s);
+        QCOMPARE(main->window.windowTitle(), u"rain.vadazaz* - Vadazaz"_s);
+    }
+
+    // New, Open, Exit and the frame ask before unsaved changes are lost; Cancel goes back.
+    void asksBeforeChangesAreLost_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QString>("after"); // the child's name afterwards, or "closed"
+        QTest::addColumn<bool>("saved");
+        using B = QMessageBox;
+        for (const QString &action : {u"New"_s, u"Open"_s, u"Exit"_s, u"Frame"_s}) {
+            const bool ends = action == u"Exit"_s || action == u"Frame"_s;
+            const QString kept = action == u"Open"_s ? u"Fog"_s : ends ? u"closed"_s : QString();
+            QTest::addRow("%s, Yes", qPrintable(action)) << action << B::Yes << kept << true;
+            QTest::addRow("%s, No", qPrintable(action)) << action << B::No << kept << false;
+            QTest::addRow("%s, Cancel", qPrintable(action))
+                << action << B::Cancel << u"Rain"_s << false;
+        }
+    }
+    void asksBeforeChangesAreLost()
+    {
+        QFETCH(QString, action);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, after);
+        QFETCH(bool, saved);
+        Problem fog = rainProblem();
+        fog.childName = u"Fog"_s;
+        QVERIFY(writeFile(path(u"fog.vadazaz"_s), problemFileText(fog)));
+        main->enterChildName(u"Rain"_s);
+        script->shown.clear();
+        if (action == u"Exit"_s)
+            script->answer(QMessageBox::Yes); // the exit question comes first
+        script->answer(answer);
+        script->answerFile(path(saved ? u"rain.vadazaz"_s : u"fog.vadazaz"_s));
+        if (saved && action == u"Open"_s)
+            script->answerFile(path(u"fog.vadazaz"_s));
+        if (action == u"Frame"_s)
+            main->window.close();
+        else if (action == u"Exit"_s)
+            click(main->button("CommandExit"));
+        else
+            menu(action == u"New"_s ? "MenuNew" : "MenuOpen");
+
+        const auto asked = std::find_if(script->shown.begin(), script->shown.end(), [](auto &s) {
+            return s.text == u"Do you want to save the changes to Untitled?"_s;
+        });
+        QVERIFY(asked != script->shown.end());
+        QCOMPARE(asked->buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(main->window.isVisible() ? problem().childName : u"closed"_s, after);
+        QCOMPARE(QFileInfo::exists(path(u"rain.vadazaz"_s)), saved);
+    }
+
+    // A file that cannot be used is refused with its name and what is wrong; the problem stays.
+    void refusesFilesItCannotUse_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("says");
+        const QByteArray rain = problemFileText(rainProblem());
+        QTest::newRow("not JSON") << QByteArray("Rain, High, Low") << u"not valid JSON"_s;
+        QTest::newRow("not a problem") << QByteArray("[1, 2]") << u"must be a JSON object"_s;
+        QTest::newRow("a later version")
+            << QByteArray(rain).replace("\"version\": 1", "\"version\": 7")
+            << u"a later version of the program (problem file version 7)"_s;
+        QTest::newRow("a name of 11 characters")
+            << QByteArray(rain).replace("\"Rain\"", "\"Rain falls!\"")
+            << u"the child's name must hold 1 to 10 characters, not 11"_s;
+        QTest::newRow("a line break in a name")
+            << QByteArray(rain).replace("\"Wind\"", "\"Wi\\nnd\"") << u"control character"_s;
+        QTest::newRow("5 states") << QByteArray(rain).replace("\"Hot\",",
+                                                              "\"Hot\", \"a\", \"b\", \"c\",")
+                                  << u"must list 2 or 3 state names, not 5"_s;
+    }
+    void refusesFilesItCannotUse()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, says);
+        main->enterChildName(u"Kept"_s);
+        const Problem before = problem();
+        QVERIFY(writeFile(path(u"bad.vadazaz"_s), file));
+        script->answer(QMessageBox::No);
+        script->answerFile(path(u"bad.vadazaz"_s));
+        menu("MenuOpen");
+        QCOMPARE(script->last().title, u"Open problem"_s);
+        QVERIFY2(script->last().text.startsWith(path(u"bad.vadazaz"_s) + u": "_s) &&
+                     script->last().text.contains(says),
+                 qPrintable(script->last().text));
+        QCOMPARE(problem(), before);
+    }
+
+    // A node of a network taken as the problem, a variable's states reversed; its CPT exported and
+    // written back from the EPT window.
+    void takesANodeAndWritesItsCptBack()
+    {
+        const QByteArray head = "network rain {\n}\n"
+                                "variable Wind {\n  type discrete [ 2 ] { Strong, Weak };\n}\n"
+                                "variable Temp {\n  type discrete [ 2 ] { Cold, Hot };\n}\n"
+                                "variable Rain {\n  type discrete [ 2 ] { High, Low };\n}\n"
+                                "probability ( Wind ) {\n  table 0.5, 0.5;\n}\n"
+                                "probability ( Temp ) {\n  table 0.5, 0.5;\n}\n"
+                                "probability ( Rain | Wind, Temp ) {\n";
+        QVERIFY(writeFile(path(u"net.bif"_s), head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, "
+                                                     "0.5, 0.5;\n}\n"));
+        script->answerFile(path(u"net.bif"_s));
+        QStringList offered;
+        whenModalShown([&](QWidget *dialog) {
+            auto *nodes = child<QTableWidget>(dialog, "GridNodes");
+            for (int r = 0; r < nodes->rowCount(); ++r)
+                offered << nodes->item(r, 0)->text() + u' ' + nodes->item(r, 2)->text();
+            nodes->selectRow(2);
+            child<QTableWidget>(dialog, "GridStates")->item(2, 0)->setCheckState(Qt::Checked);
+            click(child<QPushButton>(dialog, "CommandOK"));
+        });
+        menu("MenuImportNode");
+        QCOMPARE(offered,
+                 (QStringList{u"Wind a child needs 2 parents or more; it has 0"_s,
+                              u"Temp a child needs 2 parents or more; it has 0"_s, u"Rain "_s}));
+        QCOMPARE(main->row(2), (QStringList{u"Parent 2"_s, u"Temp"_s, u"Non-modifying"_s, u"2"_s}));
+        QCOMPARE(problem().parentStateName(1, 2), u"Hot"_s);
+        QCOMPARE(main->window.windowTitle(), u"Untitled* - Vadazaz"_s);
+        QVERIFY(main->enterParent(1, u"Wind"_s, u"Modifying"_s, {u"Strong"_s, u"Weak"_s}));
+
+        // Export as BIF with 2 decimals, then write into the network itself.
+        script->answer(QMessageBox::No); // do not save the CPT file
+        script->answerFile(path(u"rain.bif"_s));
+        script->answer(QMessageBox::Yes); // into the network file
+        clickAndHandle(main->button("CommandEditEPT"), [&](QWidget *form) {
+            const QStringList figures = rainCells.split(u' ');
+            for (int n = 1; n <= 8; ++n)
+                typeInto(child<QLineEdit>(form, u"Text%1"_s.arg(n)), figures.at(n - 1));
+            click(child<QPushButton>(form, "CommandCalcCPT"));
+            QVERIFY(clickAndHandle(child<QPushButton>(form, "CommandExportCpt"), [](QWidget *w) {
+                child<QComboBox>(w, "ComboFormat")->setCurrentIndex(3);
+                child<QSpinBox>(w, "SpinDecimals")->setValue(2);
+                click(child<QPushButton>(w, "CommandOK"));
+            }));
+            click(child<QPushButton>(form, "CommandWriteIntoNetwork"));
+            click(child<QPushButton>(form, "CommandCancel"));
+        });
+        QVERIFY(contentsOf(path(u"rain.bif"_s))
+                    .endsWith("probability ( Rain | Wind, Temp ) {\n  (Strong, Hot) 0.90, 0.10;\n"
+                              "  (Strong, Cold) 0.70, 0.30;\n  (Weak, Hot) 0.40, 0.60;\n"
+                              "  (Weak, Cold) 0.05, 0.95;\n}\n"));
+        QCOMPARE(contentsOf(path(u"net.bif"_s)), head + "  (Strong, Cold) 0.70, 0.30;\n"
+                                                        "  (Strong, Hot) 0.90, 0.10;\n"
+                                                        "  (Weak, Cold) 0.05, 0.95;\n"
+                                                        "  (Weak, Hot) 0.40, 0.60;\n}\n");
+    }
+
+    void dropsARecentFileThatVanished()
+    {
+        rememberRecentFile(path(u"gone.vadazaz"_s));
+        main = std::make_unique<MainFormDriver>();
+        QAction *recent = main->window.findChild<QAction *>(u"MenuRecent1"_s);
+        QVERIFY(recent && recent->text() == u"&1 gone.vadazaz"_s);
+        recent->trigger();
+        QCOMPARE(script->last().text, u"The file %1 no longer exists. It has been taken off the "
+                                      "list of recent files."_s.arg(path(u"gone.vadazaz"_s)));
+        QCOMPARE(recentFiles(), QStringList());
+        QVERIFY(!main->window.findChild<QAction *>(u"MenuRecent1"_s));
+    }
+};
+
+VADAZAZ_GUI_TEST_MAIN(ProblemFilesTest)
+#include "problem_files_test.moc"
