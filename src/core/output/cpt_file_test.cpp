@@ -161,6 +161,29 @@ private Q_SLOTS:
                  "nein      \tmittel    \tP3s2      \t0.00\t0.00     \t1.00\r\n"_s.toUtf8());
     }
 
+    // A name's field holds 10 characters as a reader counts them.
+    void padsNamesByWhatAReaderSees_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("spaces");
+        QTest::newRow("a letter and its accent") << u"Cafe\u0301"_s << 6;
+        QTest::newRow("six emoji") << u"😀"_s.repeated(6) << 4;
+        QTest::newRow("a family joined into one emoji") << u"👨\u200D👩\u200D👧"_s << 9;
+        QTest::newRow("ten emoji") << u"😀"_s.repeated(10) << 0;
+    }
+    void padsNamesByWhatAReaderSees()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, spaces);
+        Problem problem = rainProblem();
+        problem.parentName(1) = name;
+        problem.parentStateName(1, 1) = name;
+        const QByteArray field = (name + QString(spaces, u' ') + u'\t').toUtf8();
+        const QByteArray file = written(CptLayout::Labelled, problem, rainCpt);
+        QVERIFY(file.startsWith(field));
+        QVERIFY(file.contains("\r\n" + field + "Hot "));
+    }
+
     // Quotes, backslashes and TABs in names are escaped.
     void escapesNamesInJson()
     {

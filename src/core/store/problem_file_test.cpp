@@ -115,6 +115,12 @@ private Q_SLOTS:
             {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
             {"C1 control in a state", R"("Hot")", R"("H\u0085ot")", "control character"},
             {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
+            // Characters as a reader counts them, and names that would show as another text.
+            {"ten letters with accents", R"("Rain")",
+             R"("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301")", ""},
+            {"eleven emoji", R"("Rain")", "\"😀😀😀😀😀😀😀😀😀😀😀\"", "1 to 10 characters, not 11"},
+            {"line separator in a state", R"("High")", R"("Hi\u2028gh")", "(it holds U+2028)"},
+            {"right-to-left override", R"("Temp")", R"("\u202Epmet")", "(it holds U+202E)"},
             {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
             {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
             {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
