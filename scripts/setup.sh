@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the JSON parser that tells a key named twice in a problem file
+    nlohmann-json3-dev
     # the faces standing in for the program's fonts
     fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
     # screenshots of the windows, and checking the desktop entry and the problem file type

@@ -1,5 +1,6 @@
 #include "core/store/problem_file.h"
 
+#include "core/base/json_keys.h"
 #include "core/base/save_file.h"
 
 #include <QFile>
@@ -266,6 +267,12 @@ Result<ProblemFile> parseProblemFile(const QByteArray &json)
                          .arg(parseError.errorString()));
     if (!document.isObject())
         return wrong(QStringLiteral("the problem must be a JSON object"));
+    // The reader above keeps the last of a key named twice; which one was meant is not known.
+    if (const std::optional<RepeatedKey> repeated = repeatedKey(json))
+        return wrong(QStringLiteral("%1 is named twice in %2")
+                         .arg(repeated->key, repeated->where.isEmpty()
+                                                 ? QStringLiteral("the problem")
+                                                 : repeated->where));
     const QJsonObject top = document.object();
     if (const Result<void> format = readFormat(top); !format)
         return format.failure();

@@ -143,6 +143,16 @@ private Q_SLOTS:
              "not a problem file of this program"},
             {"another format", R"("ept")", R"("format": "bif", "version": 1, "ept")",
              "not a problem file of this program"},
+            // A key named twice: which one was meant is not known.
+            {"ept twice", R"("ept")", R"("ept": [], "ept")",
+             "\"ept\" is named twice in the problem"},
+            {"once escaped", R"("ept")", R"("\u0065pt": [], "ept")",
+             "\"ept\" is named twice in the problem"},
+            {"a parent's name twice", R"("name": "Temp", )", R"("name": "Temp", "name": "Heat", )",
+             "\"name\" is named twice in \"parents\"[2]"},
+            {"twice deep inside, after half a surrogate pair", R"("child": {)",
+             R"("child": {"x": "\udc00", "network": {"id": "R", "id": "S"}, )",
+             "\"id\" is named twice in \"child\".\"network\""},
             {"version 1.5", R"("ept")", R"("format": "vadazaz-problem", "version": 1.5, "ept")",
              "\"version\" must be a whole number"},
         };
