@@ -1,4 +1,5 @@
 #include "app/calculator.h"
+#include "core/base/save_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    vadazaz::removeTemporaryFilesOnSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vadazaz-cpt"));
     QFile standardOutput;

@@ -208,6 +208,11 @@ private Q_SLOTS:
         QTest::newRow("a folder") << u"folder"_s << 0ll << u"It is a folder."_s;
         // Kept even when the superuser, whom the system lets write it, runs the program.
         QTest::newRow("read-only file") << u"old.txt"_s << 0ll << u"The file is read-only."_s;
+        // Bytes of a name that are not text were read as U+FFFD and would name another file.
+        QTest::newRow("a name that is not text")
+            << u"old\uFFFD.txt"_s << 0ll
+            << u"Its name holds U+FFFD, which stands for bytes that are not text, so it may not "
+               "name the file that was meant."_s;
         // A full disk fails the same way: the writes stop part way, the last one included.
         QTest::newRow("file-size limit in the first write")
             << u"kept.txt"_s << 20ll << u"File too large"_s;
