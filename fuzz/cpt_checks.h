@@ -244,10 +244,12 @@ inline void checkPlain(const QByteArray &file, const Cpt &cpt, QStringView decim
     }
 }
 
-// A name in its field: the name, then spaces up to 10 characters, not bytes.
+// A name in its field: the name, then spaces up to 10 characters as a reader counts them, not
+// bytes.
 inline QByteArray padded(const QString &name)
 {
-    return name.toUtf8() + QByteArray(std::max<qsizetype>(0, maxNameLength - name.size()), ' ');
+    return name.toUtf8() +
+           QByteArray(std::max<qsizetype>(0, maxNameLength - characterCount(name)), ' ');
 }
 
 inline void checkLabelled(const QByteArray &file, const Problem &problem,

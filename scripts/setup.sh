@@ -5,6 +5,10 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the JSON parser that tells a key named twice in a problem file
+    nlohmann-json3-dev
+    # access-control lists for the tests of saving
+    acl
     # the faces standing in for the program's fonts
     fonts-urw-base35 fonts-ebgaramond fonts-liberation fonts-dejavu-core
     # screenshots of the windows, and checking the desktop entry and the problem file type

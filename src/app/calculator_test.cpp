@@ -309,6 +309,37 @@ private Q_SLOTS:
                  u"vadazaz-cpt: --decimals must be a whole number from 1 to 15\n"_s);
     }
 
+    // A name with bytes that are not text is refused: read as text, it would name another file.
+    void refusesArgumentsThatAreNotText_data()
+    {
+        QTest::addColumn<QString>("output");  // as printf spells it
+        QTest::addColumn<QString>("problem"); // as printf spells it
+        QTest::addColumn<QString>("err");
+        const QString notText = u"vadazaz-cpt: argument %1, \"%2\", holds bytes that are not text "
+                                "(shown as U+FFFD); use a name that is text\n"_s;
+        QTest::newRow("the output")
+            << u"old\\351.txt"_s << u"problem.json"_s << notText.arg(u"2"_s, u"old\uFFFD.txt"_s);
+        QTest::newRow("the problem file")
+            << u"cpt.txt"_s << u"probl\\351m.json"_s << notText.arg(u"3"_s, u"probl\uFFFDm.json"_s);
+    }
+    void refusesArgumentsThatAreNotText()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, problem);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath(u"problem.json"_s), rainWith(rainEpt)));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(u"sh"_s,
+                      {u"-c"_s, u"exec \"$0\" --output \"$(printf \"$1\")\" \"$(printf \"$2\")\""_s,
+                       QStringLiteral(VADAZAZ_CPT_PROGRAM), output, problem});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), err);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"problem.json"_s});
+    }
+
     // A standard output that takes nothing is a failure, not a CPT written.
     void reportsAStandardOutputThatTakesNothing()
     {

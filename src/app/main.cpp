@@ -1,3 +1,4 @@
+#include "core/base/save_file.h"
 #include "gui/about/program_icon.h"
 #include "gui/editing/main_form.h"
 #include "gui/widgets/fonts.h"
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    vadazaz::removeTemporaryFilesOnSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vadazaz"));
     QApplication::setOrganizationName(QStringLiteral("Vadazaz"));

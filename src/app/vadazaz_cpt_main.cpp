@@ -1,4 +1,5 @@
 #include "app/calculator.h"
+#include "core/base/save_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    vadazaz::removeTemporaryFilesOnSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vadazaz-cpt"));
     QFile standardOutput;
@@ -15,6 +17,19 @@ int main(int argc, char *argv[])
         !standardError.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered,
                             QFileDevice::DontCloseHandle))
         return vadazaz::exitFailure;
+    // The arguments are read as text: bytes of a file's name that are not text would become
+    // U+FFFD and name another file.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        const QString text = QString::fromLocal8Bit(argument);
+        if (text.toLocal8Bit() == argument)
+            continue;
+        standardError.write(QStringLiteral("vadazaz-cpt: argument %1, \"%2\", holds bytes that are "
+                                           "not text (shown as U+FFFD); use a name that is text\n")
+                                .arg(QString::number(i), text)
+                                .toLocal8Bit());
+        return vadazaz::exitFailure;
+    }
     const int status =
         vadazaz::runCalculator(QCoreApplication::arguments(), standardOutput, standardError);
     if (!standardOutput.flush() && status == vadazaz::exitSuccess)

@@ -1,17 +1,103 @@
 #include "core/base/save_file.h"
 
+#include "core/store/problem_file.h"
+#include "testing/accounts.h"
 #include "testing/file_size_limit.h"
 #include "testing/files.h"
+#include "testing/sample_problems.h"
 #include "testing/test_main.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <csignal>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString shim = QStringLiteral(VADAZAZ_NO_UNNAMED_TEMPORARY_FILES);
+const QString cptProgram = QStringLiteral(VADAZAZ_CPT_PROGRAM);
+
+// Whether this process runs with the shim that takes unnamed temporary files away.
+bool runsWithoutUnnamedTemporaryFiles()
+{
+    return qEnvironmentVariable("LD_PRELOAD").contains(shim);
+}
+
+// A program's environment on a file system without unnamed temporary files.
+QProcessEnvironment environmentWithoutUnnamedTemporaryFiles()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LD_PRELOAD"_s, shim);
+    // A program built with the address sanitizer wants its runtime loaded first.
+    environment.insert(u"ASAN_OPTIONS"_s,
+                       environment.value(u"ASAN_OPTIONS"_s) + u":verify_asan_link_order=0"_s);
+    return environment;
+}
+
+QByteArray path(const QString &file)
+{
+    return QFile::encodeName(file);
+}
+
+// What belongs to a file besides its contents: owner, group, permissions, names, and extended
+// attributes (the access-control list among them).
+QString belongings(const QString &file)
+{
+    struct stat info = {};
+    if (::lstat(path(file), &info) != 0)
+        return u"(missing)"_s;
+    QString text = u"%1:%2 %3, %4 names"_s
+                       .arg(QString::fromLocal8Bit(getpwuid(info.st_uid)->pw_name),
+                            QString::fromLocal8Bit(getgrgid(info.st_gid)->gr_name))
+                       .arg(info.st_mode & 07777, 0, 8)
+                       .arg(info.st_nlink);
+    QByteArray names(65536, '\0');
+    names.truncate(std::max<ssize_t>(0, ::llistxattr(path(file), names.data(), 65536)));
+    QList<QByteArray> sorted = names.split('\0');
+    std::sort(sorted.begin(), sorted.end());
+    for (const QByteArray &name : std::as_const(sorted)) {
+        QByteArray value(65536, '\0');
+        value.truncate(std::max<ssize_t>(0, ::lgetxattr(path(file), name, value.data(), 65536)));
+        if (!name.isEmpty())
+            text += u" %1=%2"_s.arg(QString::fromLatin1(name), QString::fromLatin1(value.toHex()));
+    }
+    return text;
+}
+
+// Lets other users through the folder and the folders above it that the superuser's tests made.
+void openToEveryone(const QString &folder)
+{
+    for (QDir dir(folder); !dir.isRoot(); dir.cdUp()) {
+        struct stat info = {};
+        if (::stat(path(dir.path()), &info) == 0 && info.st_uid == 0 && !(info.st_mode & S_IXOTH))
+            ::chmod(path(dir.path()), (info.st_mode & 07777) | 0711);
+    }
+}
+
+// The largest problem the program admits: 20 two-state parents, a CPT of 1048576 rows.
+QByteArray largestProblem()
+{
+    Problem problem = problemOf(2, QStringList(20, u"N2"_s).join(u' '));
+    QStringList rows{u"95;5"_s, u"5;95"_s};
+    for (int r = 3; r <= 22; ++r)
+        rows << u"%1;%2"_s.arg(5 + r * 4 % 90).arg(95 - r * 4 % 90);
+    problem.ept = tableOf(rows.join(u'|'));
+    return problemFileText(problem);
+}
+
+} // namespace
 
 class SaveFileTest : public QObject
 {
@@ -35,6 +121,200 @@ private Q_SLOTS:
         QVERIFY(!file.commit());
         QCOMPARE(contentsOf(path), "old");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"cpt.txt"_s});
+    }
+
+    // The calculator saves its CPT over a file as the superuser or as vadazaz-a, a member of
+    // vadazaz-team. What belonged to the old file belongs to the new one; a file that could not
+    // keep it stays as it was.
+    void keepsWhatBelongsToTheFile_data()
+    {
+        QTest::addColumn<QString>("saver");
+        QTest::addColumn<QString>("owner"); // user:group
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("extra");  // setfacl's -m of the file ("d:…": of its folder),
+                                             // an extended attribute, or a hard link
+        QTest::addColumn<QString>("reason"); // empty: saved
+        const QString a = u"vadazaz-a"_s, team = u"vadazaz-a:vadazaz-team"_s;
+        QTest::newRow("the superuser over another user's file")
+            << u"root"_s << u"vadazaz-b:vadazaz-b"_s << 0640 << u""_s << u""_s;
+        QTest::newRow("a user over a file of the team") << a << team << 0664 << u""_s << u""_s;
+        QTest::newRow("an access-control list")
+            << a << team << 0640 << u"u:vadazaz-b:rw,g::r"_s << u""_s;
+        QTest::newRow("an extended attribute and the set-group-ID bit")
+            << a << team << 02664 << u"user.origin"_s << u""_s;
+        QTest::newRow("no access-control list where the folder has a default")
+            << u"root"_s << u"root:root"_s << 0644 << u"d:u:vadazaz-b:rw"_s << u""_s;
+        QTest::newRow("another user's file")
+            << a << u"vadazaz-b:vadazaz-team"_s << 0664 << u""_s
+            << u"It belongs to vadazaz-b, and a new file in its place would belong to vadazaz-a, "
+               "so it is left as it is."_s;
+        QTest::newRow("a group the user is not in")
+            << a << u"vadazaz-a:vadazaz-b"_s << 0664 << u""_s
+            << u"It belongs to the group vadazaz-b, which a new file in its place could not have, "
+               "so it is left as it is."_s;
+        QTest::newRow("another hard link")
+            << u"root"_s << u"root:root"_s << 0644 << u"link"_s
+            << u"It is one file under 2 names (hard links), which a new file could not keep, so "
+               "it is left as it is."_s;
+    }
+    void keepsWhatBelongsToTheFile()
+    {
+        QFETCH(QString, saver);
+        QFETCH(QString, owner);
+        QFETCH(int, mode);
+        QFETCH(QString, extra);
+        QFETCH(QString, reason);
+        const std::optional<Account> a = userNamed("vadazaz-a");
+        const std::optional<Account> b = userNamed("vadazaz-b");
+        const std::optional<gid_t> team = groupNamed("vadazaz-team");
+        if (!a || !b || !team)
+            QSKIP("Other users and groups can be made only by the superuser, with useradd.");
+        if (extra.contains(u':') && QStandardPaths::findExecutable(u"setfacl"_s).isEmpty())
+            QSKIP("setfacl (Debian's acl) is not installed.");
+
+        QTemporaryDir dir;
+        openToEveryone(dir.path());
+        QVERIFY(::chmod(path(dir.path()), 0777) == 0);
+        const QString problem = dir.filePath(u"problem.json"_s);
+        const QString cpt = dir.filePath(u"cpt.txt"_s);
+        Problem rain = rainProblem();
+        rain.ept = tableOf(u"90;10;40;60|70;30;5;95"_s);
+        QVERIFY(writeFile(problem, problemFileText(rain)));
+        QVERIFY(::chmod(path(problem), 0644) == 0);
+        QVERIFY(writeFile(cpt, "old"));
+        const QStringList ids = owner.split(u':');
+        QVERIFY(::chown(path(cpt), getpwnam(ids[0].toUtf8())->pw_uid,
+                        getgrnam(ids[1].toUtf8())->gr_gid) == 0);
+        QVERIFY(::chmod(path(cpt), mode_t(mode)) == 0);
+        if (extra.contains(u':') &&
+            QProcess::execute(u"setfacl"_s,
+                              {u"-m"_s, extra, extra.startsWith(u"d:"_s) ? dir.path() : cpt}) != 0)
+            QSKIP("The file system of the temporary folder holds no access-control lists.");
+        if (extra == u"user.origin"_s && ::setxattr(path(cpt), "user.origin", "expert", 6, 0) != 0)
+            QSKIP("The file system of the temporary folder holds no extended attributes.");
+        if (extra == u"link"_s)
+            QVERIFY(::link(path(cpt), path(dir.filePath(u"other.txt"_s))) == 0);
+        const QString before = belongings(cpt);
+        const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+        QProcess program;
+        if (saver != u"root"_s)
+            runAs(program, *a, {*team});
+        program.start(cptProgram, {u"--layout"_s, u"plain"_s, u"--output"_s, cpt, problem});
+        QVERIFY(program.waitForFinished(60000));
+        const QByteArray said = program.readAllStandardError();
+        QCOMPARE(QString::fromUtf8(said),
+                 reason.isEmpty() ? QString()
+                                  : u"vadazaz-cpt: cannot write %1: %2\n"_s.arg(cpt, reason));
+        QCOMPARE(contentsOf(cpt), reason.isEmpty() ? rainPlain : "old");
+        QCOMPARE(belongings(cpt), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), entries);
+    }
+
+    // In a folder that everyone may write to and that is sticky, a link leads the superuser's
+    // save to the file it names only where the superuser or vadazaz-b, the folder's owner, made it.
+    void followsLinksOnlyWhereTheSystemWould_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<QString>("linkOwner");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("shared, another user's link") << 01777 << u"vadazaz-a"_s << false;
+        QTest::newRow("shared, the saver's own link") << 01777 << u"root"_s << true;
+        QTest::newRow("shared, the folder owner's link") << 01777 << u"vadazaz-b"_s << true;
+        QTest::newRow("everyone may write, not sticky") << 0777 << u"vadazaz-a"_s << true;
+        QTest::newRow("sticky, only its group may write") << 01775 << u"vadazaz-a"_s << true;
+    }
+    void followsLinksOnlyWhereTheSystemWould()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(QString, linkOwner);
+        QFETCH(bool, followed);
+        const std::optional<Account> a = userNamed("vadazaz-a");
+        const std::optional<Account> b = userNamed("vadazaz-b");
+        if (!a || !b)
+            QSKIP("Other users can be made only by the superuser, with useradd.");
+        QTemporaryDir dir;
+        const QString shared = dir.filePath(u"shared"_s);
+        const QString mine = dir.filePath(u"mine.txt"_s);
+        const QString link = dir.filePath(u"shared/cpt.txt"_s);
+        QVERIFY(QDir(dir.path()).mkdir(u"shared"_s) && writeFile(mine, "mine"));
+        QVERIFY(::chown(path(shared), b->uid, b->gid) == 0);
+        QVERIFY(::chmod(path(shared), mode_t(folderMode)) == 0);
+        QVERIFY(QFile::link(u"../mine.txt"_s, link));
+        const Account *owner = linkOwner == u"vadazaz-a"_s   ? &*a
+                               : linkOwner == u"vadazaz-b"_s ? &*b
+                                                             : nullptr;
+        if (owner)
+            QVERIFY(::lchown(path(link), owner->uid, owner->gid) == 0);
+
+        const Result<void> saved = saveFile(
+            link, [](QIODevice &file) { return file.write("new") == 3; },
+            [](const QString &, const QString &reason) {
+                return Message{{}, reason};
+            });
+        QCOMPARE(saved ? QString() : saved.failure().text,
+                 followed ? QString()
+                          : u"The link %1 belongs to another user in a folder that everyone may "
+                            "write to, so it is not followed."_s.arg(link));
+        QCOMPARE(contentsOf(mine), followed ? "new" : "mine");
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+
+    // The calculator, saving the largest CPT with a named temporary file, is ended by a signal:
+    // the temporary file goes, the old file stays whole.
+    void removesTheTemporaryFileWhenEnded_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void removesTheTemporaryFileWhenEnded()
+    {
+        QFETCH(int, signal);
+        if (runsWithoutUnnamedTemporaryFiles())
+            QSKIP("Runs once, with the named temporary file of its own.");
+        QTemporaryDir dir;
+        const QString problem = dir.filePath(u"problem.json"_s);
+        const QString cpt = dir.filePath(u"cpt.txt"_s);
+        QVERIFY(writeFile(problem, largestProblem()) && writeFile(cpt, "old"));
+        const QStringList entries{u"cpt.txt"_s, u"problem.json"_s};
+
+        QProcess program;
+        program.setProcessEnvironment(environmentWithoutUnnamedTemporaryFiles());
+        program.start(cptProgram, {u"--output"_s, cpt, problem});
+        QVERIFY(program.waitForStarted());
+        // Once the temporary file beside the old one holds a megabyte.
+        const QDeadlineTimer deadline(60000);
+        while (!deadline.hasExpired()) {
+            const QFileInfoList files = QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden);
+            if (std::any_of(files.begin(), files.end(),
+                            [](const QFileInfo &file) { return file.size() >= (1 << 20); }))
+                break;
+            QThread::usleep(200);
+        }
+        QVERIFY2(::kill(pid_t(program.processId()), signal) == 0, "The save ended too soon");
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(program.exitCode(), signal);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), entries);
+        QCOMPARE(contentsOf(cpt), "old");
+    }
+
+    // Every test above again on a file system without unnamed temporary files, where the
+    // temporary file has a name from the start.
+    void withoutUnnamedTemporaryFiles()
+    {
+        if (runsWithoutUnnamedTemporaryFiles())
+            QSKIP("This is that run.");
+        QProcess again;
+        again.setProcessEnvironment(environmentWithoutUnnamedTemporaryFiles());
+        again.setProcessChannelMode(QProcess::MergedChannels);
+        again.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(again.waitForFinished(240000));
+        const QByteArray said = again.readAll();
+        QVERIFY2(again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0,
+                 said.constData());
     }
 
     void tellsTheSameFile_data()

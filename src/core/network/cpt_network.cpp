@@ -24,10 +24,10 @@ QStringList uniqueNames(const QStringList &wanted, int maxLength, QSet<QString> 
 {
     QStringList names;
     for (const QString &name : wanted) {
-        QString candidate = name.left(maxLength);
+        QString candidate = firstCharacters(name, maxLength);
         for (int n = 2; taken.contains(candidate); ++n) {
             const QString suffix = QStringLiteral("~%1").arg(n);
-            candidate = name.left(maxLength - int(suffix.size())) + suffix;
+            candidate = firstCharacters(name, maxLength - suffix.size()) + suffix;
         }
         taken.insert(candidate);
         names << candidate;
@@ -337,6 +337,21 @@ Result<Problem> problemFromNode(const Network &network, const QString &networkFi
             problem.parentStateName(s, p) = stateNames.at(s - 1);
             problem.parentStateId(s, p) = states.at(s - 1);
         }
+    }
+    // Names come from the network's identifiers, which may hold what a name may not.
+    QStringList given{problem.childName};
+    for (int c = 1; c <= problem.noChildStates; ++c)
+        given << problem.childStateName(c);
+    for (int p = 1; p <= problem.noParents(); ++p) {
+        given << problem.parentName(p);
+        for (int s = 1; s <= problem.parentNoStates(p); ++s)
+            given << problem.parentStateName(s, p);
+    }
+    for (const QString &name : std::as_const(given)) {
+        if (const std::optional<QString> fault = nameFault(name))
+            return Message{cannot.title,
+                           QStringLiteral("The node %1 cannot be taken: the name \"%2\" %3.")
+                               .arg(visibleText(node), visibleText(name), *fault)};
     }
     return problem;
 }

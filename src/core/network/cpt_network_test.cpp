@@ -160,6 +160,33 @@ private Q_SLOTS:
             refused.failure().text,
             u"The node C cannot be taken: its parent Wide has 4 states; a parent needs 2 or 3."_s);
     }
+
+    // A name taken from an identifier is cut to 10 characters as a reader counts them; one that
+    // holds what a name may not is refused, shown with its codes.
+    void takesNamesByTheNameRule_data()
+    {
+        QTest::addColumn<QString>("state"); // of parent A
+        QTest::addColumn<QString>("taken"); // or the message
+        QTest::newRow("twelve emoji") << u"😀"_s.repeated(12) << u"😀"_s.repeated(10);
+        QTest::newRow("accents") << u"Tre\u0300s e\u0301leve\u0301"_s
+                                 << u"Tre\u0300s e\u0301leve\u0301"_s;
+        QTest::newRow("a right-to-left override")
+            << u"\u202Ea1"_s
+            << u"The node C cannot be taken: the name \"<U+202E>a1\" must not hold a TAB, a line "
+               "break, a control character or an invisible formatting character (it holds "
+               "U+202E)."_s;
+    }
+    void takesNamesByTheNameRule()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, taken);
+        Network network;
+        network.variables = {variable(u"A"_s, {state, u"a2"_s}),
+                             variable(u"B"_s, {u"b1"_s, u"b2"_s}),
+                             variable(u"C"_s, {u"c1"_s, u"c2"_s}, {u"A"_s, u"B"_s})};
+        const Result<Problem> problem = problemFromNode(network, u"net.bif"_s, u"C"_s);
+        QCOMPARE(problem ? problem->parentStateName(1, 1) : problem.failure().text, taken);
+    }
 };
 
 VADAZAZ_TEST_MAIN(CptNetworkTest)

@@ -178,7 +178,7 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
     const int childStates = cpt.noChildStates;
     const bool labelled = layout == CptLayout::Labelled;
     const StateTexts cells(problem, parentOrder, [&](const QString &name) {
-        return bytes(name.leftJustified(fieldWidth)) + '\t';
+        return bytes(paddedName(name, fieldWidth)) + '\t';
     });
 
     // What stands between two probabilities of a row.
@@ -186,7 +186,7 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
     if (labelled) {
         QString header;
         for (const int q : parentOrder)
-            header += problem.parentName(q).leftJustified(fieldWidth) + QLatin1Char('\t');
+            header += paddedName(problem.parentName(q), fieldWidth) + QLatin1Char('\t');
         for (int j = 1; j <= childStates; ++j) {
             const QString cell = problem.childName + QLatin1Char('=') + problem.childStateName(j);
             header += cell + QLatin1Char('\t');

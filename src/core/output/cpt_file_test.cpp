@@ -161,6 +161,29 @@ private Q_SLOTS:
                  "nein      \tmittel    \tP3s2      \t0.00\t0.00     \t1.00\r\n"_s.toUtf8());
     }
 
+    // A name's field holds 10 characters as a reader counts them.
+    void padsNamesByWhatAReaderSees_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("spaces");
+        QTest::newRow("a letter and its accent") << u"Cafe\u0301"_s << 6;
+        QTest::newRow("six emoji") << u"😀"_s.repeated(6) << 4;
+        QTest::newRow("a family joined into one emoji") << u"👨\u200D👩\u200D👧"_s << 9;
+        QTest::newRow("ten emoji") << u"😀"_s.repeated(10) << 0;
+    }
+    void padsNamesByWhatAReaderSees()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, spaces);
+        Problem problem = rainProblem();
+        problem.parentName(1) = name;
+        problem.parentStateName(1, 1) = name;
+        const QByteArray field = (name + QString(spaces, u' ') + u'\t').toUtf8();
+        const QByteArray file = written(CptLayout::Labelled, problem, rainCpt);
+        QVERIFY(file.startsWith(field));
+        QVERIFY(file.contains("\r\n" + field + "Hot "));
+    }
+
     // Quotes, backslashes and TABs in names are escaped.
     void escapesNamesInJson()
     {
@@ -185,6 +208,11 @@ private Q_SLOTS:
         QTest::newRow("a folder") << u"folder"_s << 0ll << u"It is a folder."_s;
         // Kept even when the superuser, whom the system lets write it, runs the program.
         QTest::newRow("read-only file") << u"old.txt"_s << 0ll << u"The file is read-only."_s;
+        // Bytes of a name that are not text were read as U+FFFD and would name another file.
+        QTest::newRow("a name that is not text")
+            << u"old\uFFFD.txt"_s << 0ll
+            << u"Its name holds U+FFFD, which stands for bytes that are not text, so it may not "
+               "name the file that was meant."_s;
         // A full disk fails the same way: the writes stop part way, the last one included.
         QTest::newRow("file-size limit in the first write")
             << u"kept.txt"_s << 20ll << u"File too large"_s;

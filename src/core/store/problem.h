@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/name_rules.h"
+
 #include <QList>
 #include <QString>
 
@@ -7,9 +9,6 @@
 #include <optional>
 
 namespace vadazaz {
-
-// Longest name the program accepts for a variable or a state.
-inline constexpr int maxNameLength = 10;
 
 // Non-modifying parents vary down the rows of the EPT, Modifying parents across its column blocks.
 // The numbers are the positions of the types in the parent dialog's list.

@@ -1,5 +1,6 @@
 #include "core/store/problem_file.h"
 
+#include "core/base/json_keys.h"
 #include "core/base/save_file.h"
 
 #include <QFile>
@@ -47,21 +48,8 @@ Result<QString> name(const QJsonValue &value, const QString &where)
     if (!value.isString())
         return wrong(QStringLiteral("%1 must be a text").arg(where));
     const QString text = value.toString();
-    if (text.isEmpty() || text.size() > maxNameLength)
-        return wrong(QStringLiteral("%1 must hold 1 to %2 characters, not %3")
-                         .arg(where)
-                         .arg(maxNameLength)
-                         .arg(text.size()));
-    // Half of a surrogate pair is no character: no CPT file could hold the name as read.
-    if (!text.isValidUtf16())
-        return wrong(QStringLiteral("%1 must be valid Unicode text").arg(where));
-    // A TAB or a line break in a name would break the columns and lines of the labelled CPT.
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return wrong(QStringLiteral("%1 must not hold a TAB, a line break or another control "
-                                        "character")
-                             .arg(where));
-    }
+    if (const std::optional<QString> fault = nameFault(text))
+        return wrong(QStringLiteral("%1 %2").arg(where, *fault));
     return text;
 }
 
@@ -107,7 +95,8 @@ Result<void> readNetworkIds(const QJsonObject &variable, int noStates, const QSt
     const QJsonArray states = network.value(QStringLiteral("states")).toArray();
     if (!value.isObject() || !network.value(QStringLiteral("id")).isString() ||
         states.size() != noStates ||
-        std::any_of(states.begin(), states.end(), [](const QJsonValue &s) { return !s.isString(); }))
+        std::any_of(states.begin(), states.end(),
+                    [](const QJsonValue &s) { return !s.isString(); }))
         return wrong(QStringLiteral("%1's \"network\" must hold its \"id\" and the \"states\" of "
                                     "its %2 states in the network")
                          .arg(where)
@@ -201,8 +190,8 @@ Result<void> readParent(const QJsonValue &value, int p, Problem &problem)
     for (int s = 1; s <= problem.parentNoStates(p); ++s)
         problem.parentStateName(s, p) = states->at(s - 1);
     std::array<QString, 3> stateIds;
-    if (const Result<void> ids =
-            readNetworkIds(*parent, problem.parentNoStates(p), where, problem.parentId(p), stateIds);
+    if (const Result<void> ids = readNetworkIds(*parent, problem.parentNoStates(p), where,
+                                                problem.parentId(p), stateIds);
         !ids)
         return ids.failure();
     for (int s = 1; s <= 3; ++s)
@@ -278,6 +267,12 @@ Result<ProblemFile> parseProblemFile(const QByteArray &json)
                          .arg(parseError.errorString()));
     if (!document.isObject())
         return wrong(QStringLiteral("the problem must be a JSON object"));
+    // The reader above keeps the last of a key named twice; which one was meant is not known.
+    if (const std::optional<RepeatedKey> repeated = repeatedKey(json))
+        return wrong(QStringLiteral("%1 is named twice in %2")
+                         .arg(repeated->key, repeated->where.isEmpty()
+                                                 ? QStringLiteral("the problem")
+                                                 : repeated->where));
     const QJsonObject top = document.object();
     if (const Result<void> format = readFormat(top); !format)
         return format.failure();
@@ -366,9 +361,9 @@ QByteArray problemFileText(const Problem &problem, const QJsonObject &original)
         childStates.append(problem.childStateName(s));
     child.insert(QStringLiteral("name"), problem.childName);
     child.insert(QStringLiteral("states"), childStates);
-    top.insert(QStringLiteral("child"),
-               withNetworkIds(child, problem.childId, problem.childStateIds,
-                              problem.noChildStates));
+    top.insert(
+        QStringLiteral("child"),
+        withNetworkIds(child, problem.childId, problem.childStateIds, problem.noChildStates));
 
     const QJsonArray originalParents = original.value(QStringLiteral("parents")).toArray();
     QJsonArray parents;

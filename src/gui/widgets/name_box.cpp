@@ -1,8 +1,9 @@
 #include "gui/widgets/name_box.h"
 
-#include "core/store/problem.h"
+#include "core/base/name_rules.h"
 
 #include <QLineEdit>
+#include <QTextBoundaryFinder>
 #include <QValidator>
 
 namespace vadazaz {
@@ -14,13 +15,29 @@ class NameValidator final : public QValidator
 public:
     using QValidator::QValidator;
 
-    State validate(QString &input, int &) const override
+    // The box asks with the text as it would be after an edit and the cursor after what was typed
+    // or pasted. Too long a text loses characters just before the cursor, which are the typed
+    // ones, until it fits.
+    State validate(QString &input, int &cursor) const override
     {
-        for (const QChar c : std::as_const(input)) {
-            if (c.category() == QChar::Other_Control)
+        const QList<uint> characters = input.toUcs4();
+        for (const uint c : characters) {
+            if (!mayBeInName(char32_t(c)))
                 return Invalid;
         }
-        return Acceptable;
+        qsizetype excess = characterCount(input) - maxNameLength;
+        if (excess <= 0)
+            return Acceptable;
+        QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, input);
+        boundaries.setPosition(cursor);
+        qsizetype from = cursor;
+        while (excess-- > 0 && from > 0)
+            from = boundaries.toPreviousBoundary();
+        if (from < 0)
+            return Invalid;
+        input.remove(from, cursor - from);
+        cursor = int(from);
+        return characterCount(input) <= maxNameLength ? Acceptable : Invalid;
     }
 };
 
@@ -28,7 +45,6 @@ public:
 
 void makeNameBox(QLineEdit *box)
 {
-    box->setMaxLength(maxNameLength);
     box->setValidator(new NameValidator(box));
 }
 
