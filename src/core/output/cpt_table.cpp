@@ -51,10 +51,10 @@ void CptTable::appendProbability(QString &out, double percent) const
     out += QLatin1Char(digits[0]);
 }
 
-QString CptTable::probabilityText(int r, int c) const
+QString CptTable::fractionText(double percent) const
 {
     QString text;
-    appendProbability(text, percent(r, c));
+    appendProbability(text, percent);
     return text;
 }
 

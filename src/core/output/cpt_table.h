@@ -53,8 +53,9 @@ public:
     // The state of the parent at position p in CPT row r.
     int state(int r, int p) const { return cpt_->rowState(r, p, parentNoStates(p)); }
     double percent(int r, int c) const { return cpt_->at(r, c); }
-    // As the CPT file writes it: a fraction with two decimals, "0.13" for 12.5 percent.
-    QString probabilityText(int r, int c) const;
+    // A percentage as the CPT file writes it: a fraction with two decimals, "0.13" for 12.5.
+    QString fractionText(double percent) const;
+    QString probabilityText(int r, int c) const { return fractionText(percent(r, c)); }
 
     // The EPT row that CPT row r was taken from, or 0 for an interpolated row.
     int eptRow(int r) const;
