@@ -3,6 +3,7 @@
 #include "core/ept/ept_validation.h"
 #include "core/output/cpt_file.h"
 #include "core/output/viewer_text.h"
+#include "gui/output/form_show_cpt.h"
 #include "gui/output/form_view_cpt_file.h"
 #include "gui/widgets/dialogs.h"
 #include "gui/widgets/fonts.h"
@@ -75,7 +76,7 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     const QFont buttonFont = namedFont(QStringLiteral("Times New Roman"), 9.75);
     for (QPushButton *button :
          {ui->CommandCalcCPT, ui->CommandViewFile, ui->CommandSaveCpt, ui->CommandCancel,
-          ui->CommandExportCpt, ui->CommandWriteIntoNetwork}) {
+          ui->CommandExportCpt, ui->CommandWriteIntoNetwork, ui->CommandShowCpt}) {
         QPalette face = button->palette();
         face.setColor(QPalette::Button, buttonColour);
         button->setPalette(face);
@@ -85,6 +86,7 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     connect(ui->CommandCalcCPT, &QPushButton::clicked, this, &FormEPT::CommandCalcCPT_Click);
     connect(ui->CommandSaveCpt, &QPushButton::clicked, this, &FormEPT::CommandSaveCpt_Click);
     connect(ui->CommandViewFile, &QPushButton::clicked, this, &FormEPT::CommandViewFile_Click);
+    connect(ui->CommandShowCpt, &QPushButton::clicked, this, &FormEPT::CommandShowCpt_Click);
     connect(ui->CommandCancel, &QPushButton::clicked, this, &FormEPT::CommandCancel_Click);
     connect(ui->CommandExportCpt, &QPushButton::clicked, this, &FormEPT::CommandExportCpt_Click);
     connect(ui->CommandWriteIntoNetwork, &QPushButton::clicked, this,
@@ -218,6 +220,7 @@ void FormEPT::CommandCalcCPT_Click()
         showMessage(this, *calculation->warning);
 
     ui->CommandSaveCpt->setEnabled(true);
+    ui->CommandShowCpt->setEnabled(true);
     ui->CommandExportCpt->setEnabled(true);
     ui->CommandWriteIntoNetwork->setEnabled(!problem_.networkFile.isEmpty());
     const auto answer = dialogs().message(
@@ -284,6 +287,14 @@ void FormEPT::CommandViewFile_Click()
         viewer = std::make_unique<FormViewCptFile>(std::move(read).value(), this);
     }
     viewer->exec();
+}
+
+void FormEPT::CommandShowCpt_Click()
+{
+    if (!cpt_)
+        return;
+    FormShowCpt window(problem_, *cpt_, decimalPoint(), this);
+    window.exec();
 }
 
 Result<void> FormEPT::saveBytes(const QString &path, const QByteArray &bytes)

@@ -52,6 +52,7 @@ private:
     void CommandCalcCPT_Click();
     void CommandSaveCpt_Click();
     void CommandViewFile_Click();
+    void CommandShowCpt_Click();
     void CommandExportCpt_Click();
     void CommandWriteIntoNetwork_Click();
     void CommandCancel_Click();

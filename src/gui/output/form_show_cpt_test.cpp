@@ -1,0 +1,173 @@
+#include "gui/output/form_show_cpt.h"
+
+#include "core/ept/calculation.h"
+#include "gui/ept/form_ept.h"
+#include "gui/output/judgement_chart.h"
+
+#include "testing/gui_driver.h"
+#include "testing/sample_problems.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_main.h"
+
+#include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+
+using namespace vadazaz;
+using namespace vadazaz::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The Modifying parent P2 comes first in the CPT; five EPT rows of two blocks.
+const Problem twoBlocks = problemOf(2, u"N2 M2 N3"_s);
+const QStringList ept =
+    u"90 10 80 20 10 90 20 80 60 40 50 50 70 30 70 30 40 60 30 70"_s.split(u' ');
+
+// The headings and rows as shown: the CPT row's number, every cell, whether bold, the tooltip.
+QStringList shownRows(const QWidget *window)
+{
+    const QAbstractItemModel *model = child<QTableView>(window, "TableCpt")->model();
+    QStringList rows{QString()};
+    for (int c = 0; c < model->columnCount(); ++c)
+        rows.front() += model->headerData(c, Qt::Horizontal).toString() + u' ';
+    for (int r = 0; r < model->rowCount(); ++r) {
+        rows << model->headerData(r, Qt::Vertical).toString() + u':';
+        for (int c = 0; c < model->columnCount(); ++c)
+            rows.back() += model->index(r, c).data().toString() + u' ';
+        if (model->index(r, 1).data(Qt::FontRole).value<QFont>().bold())
+            rows.back() += u"bold, "_s + model->index(r, 1).data(Qt::ToolTipRole).toString();
+    }
+    return rows;
+}
+
+} // namespace
+
+class FormShowCptTest : public QObject
+{
+    Q_OBJECT
+
+    Cpt cpt;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        cpt = calculateCpt(twoBlocks, eptShapeFor(twoBlocks).value(), ept, u".").value().cpt;
+    }
+
+    // "Show CPT" comes with a calculated CPT and shows it over the EPT window in the order of the
+    // CPT file, the rows taken from the EPT in bold; the chart beside it.
+    void showCptShowsTheCalculatedCpt()
+    {
+        ScriptedDialogs script;
+        FormEPT form(twoBlocks, eptShapeFor(twoBlocks).value());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *show = child<QPushButton>(&form, "CommandShowCpt");
+        QVERIFY(!show->isEnabled());
+        for (int n = 1; n <= ept.size(); ++n)
+            typeInto(child<QLineEdit>(form.content(), u"Text%1"_s.arg(n)), ept.at(n - 1));
+        script.answer(QMessageBox::No);
+        click(child<QPushButton>(&form, "CommandCalcCPT"));
+        QVERIFY(show->isEnabled());
+
+        QString seen;
+        QVERIFY(clickAndHandle(show, [&](QWidget *shown) {
+            const auto *chart = child<JudgementChart>(shown, "ChartJudgement");
+            seen = u"%1 %2, modal %3, over the EPT window %4, chart %5 of %6 blocks\n"_s
+                       .arg(shown->metaObject()->className(), shown->windowTitle())
+                       .arg(shown->isModal())
+                       .arg(shown->parentWidget() == &form)
+                       .arg(chart->title())
+                       .arg(chart->blocks().size()) +
+                   (shownRows(shown).mid(0, 1) + shownRows(shown).mid(4, 3)).join(u'\n');
+            click(child<QPushButton>(shown, "CommandOK"));
+        }));
+        QCOMPARE(seen, u"vadazaz::FormShowCpt CPT, modal 1, over the EPT window 1, chart Change "
+                       "in Child=C1 from EPT row 1 of 2 blocks\n"
+                       "EPT P2 P1 P3 Child=C1 Child=C2 \n"
+                       "4:3 P2s1 P1s2 P3s1 0.60 0.40 bold, from EPT row 3\n"
+                       "5: P2s1 P1s2 P3s2 0.48 0.53 \n"
+                       "6:2 P2s1 P1s2 P3s3 0.10 0.90 bold, from EPT row 2"_s);
+    }
+
+    // The drop-downs keep the rows of the chosen states (the model staying sound throughout);
+    // the selected rows are copied as TAB-separated text with a heading line.
+    void filtersAndCopies_data()
+    {
+        QTest::addColumn<QString>("choices"); // drop-down=state, in turn
+        QTest::addColumn<QString>("clicks");  // rows shown, counted from 0, Ctrl or Shift held
+        QTest::addColumn<QString>("how");     // keys pressed or the context menu's entry
+        QTest::addColumn<QString>("text");    // the rows shown, and what was copied
+        const QString heading = u"P2\tP1\tP3\tChild=C1\tChild=C2\n"_s;
+        QTest::newRow("back to any, Ctrl+C, two rows picked with Ctrl")
+            << u"3=P3s2 3=any"_s << u"5 Ctrl+0"_s << u"Ctrl+C"_s
+            << u"12 of 12 rows\n"_s + heading +
+                   u"P2s1\tP1s1\tP3s1\t0.90\t0.10\n"
+                   "P2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
+        QTest::newRow("the Modifying parent, context menu, a range picked with Shift")
+            << u"1=P2s2"_s << u"3 Shift+4"_s << u"&Copy"_s
+            << u"6 of 12 rows\n"_s + heading +
+                   u"P2s2\tP1s2\tP3s1\t0.50\t0.50\n"
+                   "P2s2\tP1s2\tP3s2\t0.45\t0.55\n"_s;
+        QTest::newRow("two parents, Ctrl+A") << u"1=P2s1 3=P3s3"_s << u"1"_s << u"Ctrl+A Ctrl+C"_s
+                                             << u"2 of 12 rows\n"_s + heading +
+                                                    u"P2s1\tP1s1\tP3s3\t0.40\t0.60\n"
+                                                    "P2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
+    }
+    void filtersAndCopies()
+    {
+        QFETCH(QString, choices);
+        QFETCH(QString, clicks);
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        FormShowCpt window(twoBlocks, cpt, u"."_s);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *view = child<QTableView>(&window, "TableCpt");
+        QAbstractItemModelTester tester(view->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const QString &choice : choices.split(u' ')) {
+            auto *combo = child<QComboBox>(&window, u"ComboFilter"_s + choice.section(u'=', 0, 0));
+            combo->setFocus();
+            QTest::keyClick(combo, Qt::Key_Home);
+            for (int n = combo->findText(choice.section(u'=', 1)); n > 0; --n)
+                QTest::keyClick(combo, Qt::Key_Down);
+        }
+        for (const QString &step : clicks.split(u' ')) {
+            const auto held = step.startsWith(u"Ctrl"_s)    ? Qt::ControlModifier
+                              : step.startsWith(u"Shift"_s) ? Qt::ShiftModifier
+                                                            : Qt::NoModifier;
+            const QModelIndex cell = view->model()->index(step.section(u'+', -1).toInt(), 2);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, held,
+                              view->visualRect(cell).center());
+        }
+        if (how.startsWith(u'&')) {
+            QTimer::singleShot(50, [how] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction *action : menu->actions())
+                    if (action->text() == how)
+                        QTest::mouseClick(menu, Qt::LeftButton, {},
+                                          menu->actionGeometry(action).center());
+            });
+            const QPoint point = view->visualRect(view->currentIndex()).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, point,
+                                    view->viewport()->mapToGlobal(point));
+            QApplication::sendEvent(view->viewport(), &click);
+        } else {
+            for (const QString &keys : how.split(u' '))
+                QTest::keySequence(view, QKeySequence(keys));
+        }
+        QCOMPARE(child<QLabel>(&window, "LabelRows")->text() + u'\n' +
+                     QApplication::clipboard()->text(),
+                 text);
+    }
+};
+
+VADAZAZ_GUI_TEST_MAIN(FormShowCptTest)
+#include "form_show_cpt_test.moc"
