@@ -20,12 +20,13 @@ double pixelsToCentimetres(int pixels);
 QRect centimetresToPixels(const QRectF &centimetres);
 
 // One control that the EPT window builds at run time: its name, place and size in centimetres,
-// and its text.
+// its text, and its tooltip, which says what it stands for.
 struct EptLayoutItem
 {
     QString name;
     QRectF place;
     QString text;
+    QString toolTip;
 };
 
 // Everything that the EPT window lays out at run time, in centimetres, worked out from the
@@ -52,6 +53,7 @@ struct EptWindowLayout
     QString tableFormat;           // "<A|<B": the headings, left-aligned
     QStringList tableHeadings;     // the Non-modifying parents' names
     QList<QStringList> tableCells; // [EPT row - 1][column]: the state names of each row
+    QStringList rowToolTips;       // [EPT row - 1]: which configuration of the parents it is
 
     // "labelMPname" j, "LabelMPstate" j b, LabelChildName and "LabelChild" c, in the order in
     // which the window creates them.

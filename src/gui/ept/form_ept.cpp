@@ -147,6 +147,9 @@ void FormEPT::Form_Load()
     grid->horizontalHeader()->setFixedHeight(fieldTop(1) - gridTop);
     for (int r = 1; r <= shape.eptRows; ++r)
         grid->setRowHeight(r - 1, fieldTop(r + 1) - fieldTop(r));
+    for (int r = 1; r <= shape.eptRows; ++r)
+        for (int c = 0; c < shape.noNonModParents(); ++c)
+            grid->item(r - 1, c)->setToolTip(layout_.rowToolTips.at(r - 1));
 
     const QFont font = controlFont();
     for (const auto &item : std::as_const(layout_.labels)) {
@@ -155,6 +158,7 @@ void FormEPT::Form_Load()
         label->setGeometry(centimetresToPixels(item.place));
         label->setFont(font);
         label->setTextFormat(Qt::PlainText);
+        label->setToolTip(item.toolTip);
         QPalette background = label->palette();
         background.setColor(QPalette::Window, windowColour);
         label->setPalette(background);
@@ -167,6 +171,7 @@ void FormEPT::Form_Load()
         field->setGeometry(centimetresToPixels(item.place));
         field->setFont(font);
         field->setTextMargins(0, 0, 0, 0);
+        field->setToolTip(item.toolTip);
         setTabOrder(previous, field);
         previous = field;
         fields_.append(field);

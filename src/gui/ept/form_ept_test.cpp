@@ -163,7 +163,7 @@ private Q_SLOTS:
         QWidget *content = form->content();
         QStringList wrong, labels;
         for (const auto &item : layout.labels + layout.textFields +
-                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}}}) {
+                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}, {}}}) {
             const QWidget *widget = child<QWidget>(content, item.name);
             if (widget->parentWidget() != content ||
                 widget->geometry() != centimetresToPixels(item.place) || !widget->isVisible())
@@ -214,6 +214,54 @@ private Q_SLOTS:
         const bool same = field(8)->text() == u"95"_s;
         typeInto(field(8), u"95"_s);
         QCOMPARE(form->cellsChanged(), !same);
+    }
+
+    // Each row of the table and of cells says which configuration of the parents it is; each
+    // heading and cell of a block says its Modifying parents' states; a child-state heading
+    // gives the state's name in full.
+    void saysWhatEachRowAndColumnIs_data()
+    {
+        QTest::addColumn<QString>("parents");
+        QTest::addColumn<QString>("control"); // "GridEPT" and a row number: that row of the table
+        QTest::addColumn<QString>("toolTip");
+        const QString least = u"Row 2: every Non-modifying parent in its least positive state "
+                              "(P1 = P1s3, P3 = P3s2)."_s;
+        const QString others = u", every other Non-modifying parent in its most positive state."_s;
+        const QString p = u"N3 M2 N2"_s;
+        QTest::newRow("row 1") << p << u"GridEPT1"_s
+                               << u"Row 1: every Non-modifying parent in its most positive state "
+                                  "(P1 = P1s1, P3 = P3s1)."_s;
+        QTest::newRow("row 2") << p << u"GridEPT2"_s << least;
+        QTest::newRow("row 3") << p << u"GridEPT3"_s << u"Row 3: P1 moved to P1s2"_s + others;
+        QTest::newRow("row 5") << p << u"GridEPT5"_s << u"Row 5: P3 moved to P3s2"_s + others;
+        QTest::newRow("a single parent's row 3")
+            << u"M2 N3"_s << u"GridEPT3"_s << u"Row 3: P2 moved to P2s2."_s;
+        QTest::newRow("cell") << p << u"Text7"_s << least + u"\nColumn 3: Child = C1 (P2 = P2s2)"_s;
+        QTest::newRow("child state")
+            << p << u"LabelChild2"_s << u"Child = Moderately (P2 = P2s1)"_s;
+        QTest::newRow("Modifying parent's state")
+            << p << u"LabelMPstate12"_s << u"Columns 3 to 4 (P2 = P2s2)"_s;
+    }
+    void saysWhatEachRowAndColumnIs()
+    {
+        QFETCH(QString, parents);
+        QFETCH(QString, control);
+        QFETCH(QString, toolTip);
+        Problem problem = problemOf(2, parents);
+        problem.childStateName(2) = u"Moderately"_s;
+        useProblem(problem);
+        open();
+        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+        QStringList shown;
+        if (control.startsWith(u"GridEPT"_s)) {
+            for (int c = 0; c < grid->columnCount(); ++c)
+                shown << grid->item(control.mid(7).toInt() - 1, c)->toolTip();
+            shown.removeDuplicates();
+        } else {
+            shown << child<QWidget>(form.get(), control)->toolTip();
+        }
+        QCOMPARE(shown, QStringList{toolTip});
+        QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
     }
 
     // --- Calculate CPT ---
