@@ -1,5 +1,7 @@
 #include "core/ept/ept_window_layout.h"
 
+#include "core/ept/ept_validation.h"
+
 #include <cmath>
 
 namespace vadazaz {
@@ -80,12 +82,15 @@ QRect centimetresToPixels(const QRectF &centimetres)
                  centimetresToPixels(centimetres.top() + centimetres.height()) - top);
 }
 
+double EptWindowLayout::totalLeft(int b) const
+{
+    return columnLeft(eptCols + 1) + totalsGap + (b - 1) * columnPitch;
+}
+
 QRectF EptWindowLayout::contentArea() const
 {
     QRectF area = table;
-    for (const auto &item : labels)
-        area |= item.place;
-    for (const auto &item : textFields)
+    for (const auto &item : labels + textFields + totals)
         area |= item.place;
     return QRectF(0, 0, area.right() + margin, area.bottom() + margin);
 }
@@ -94,6 +99,8 @@ EptWindowLayout eptWindowLayout(const Problem &problem, const EptShape &shape)
 {
     using L = EptWindowLayout;
     EptWindowLayout layout;
+    layout.eptRows = shape.eptRows;
+    layout.eptCols = shape.eptCols;
     const int cols = shape.eptCols;
     const int childStates = problem.noChildStates;
     const int noMod = shape.noModParents();
@@ -129,6 +136,13 @@ EptWindowLayout eptWindowLayout(const Problem &problem, const EptShape &shape)
                               problem.parentName(shape.modParent(j)) + QLatin1Char(':'),
                               QString()});
     const int blocks = childStates > 0 ? cols / childStates : 0;
+    // "Total of columns 4 to 6 (Wind = Strong)": what the totals of block b add up.
+    const auto blockTotal = [&](int b) {
+        return withBlockStates(QStringLiteral("Total of columns %1 to %2")
+                                   .arg((b - 1) * childStates + 1)
+                                   .arg(b * childStates),
+                               problem, shape, b);
+    };
     for (int j = 1; j <= noMod; ++j) {
         const int p = shape.modParent(j);
         for (int b = 1; b <= blocks; ++b)
@@ -157,6 +171,12 @@ EptWindowLayout eptWindowLayout(const Problem &problem, const EptShape &shape)
             {QStringLiteral("LabelChild%1").arg(c),
              QRectF(layout.columnLeft(c), lineTop(noMod + 1), L::cellWidth, L::lineHeight),
              problem.childStateName(columnChildState(c, childStates)).left(5), columnStates(c)});
+    for (int b = 1; b <= blocks; ++b)
+        layout.labels.append(
+            {QStringLiteral("LabelTotalHeading%1").arg(b),
+             QRectF(layout.totalLeft(b), lineTop(noMod + 1), L::cellWidth, L::lineHeight),
+             QStringLiteral("Total"),
+             QStringLiteral("%1\nEach row's total must be 100.").arg(blockTotal(b))});
 
     for (int r = 1; r <= shape.eptRows; ++r) {
         const QString &row = layout.rowToolTips.at(r - 1);
@@ -167,8 +187,51 @@ EptWindowLayout eptWindowLayout(const Problem &problem, const EptShape &shape)
                  QString(),
                  QStringLiteral("%1\nColumn %2: %3")
                      .arg(row, QString::number(c), columnStates(c))});
+        for (int b = 1; b <= blocks; ++b)
+            layout.totals.append(
+                {QStringLiteral("LabelTotal%1%2").arg(r).arg(b),
+                 QRectF(layout.totalLeft(b), layout.rowTop(r), L::cellWidth, L::lineHeight),
+                 QString(), QStringLiteral("%1\n%2").arg(row, blockTotal(b))});
     }
     return layout;
+}
+
+EptBlockCheck checkEptBlock(const QStringList &cells, int firstColumn, QStringView decimalPoint)
+{
+    EptBlockCheck check;
+    ExactDecimalSum sum;
+    bool typed = false;
+    QString firstProblem;
+    for (qsizetype k = 0; k < cells.size(); ++k) {
+        const int column = firstColumn + int(k);
+        const QString &text = cells.at(k);
+        typed = typed || !text.trimmed().isEmpty();
+        const std::optional<EptNumber> number = parseEptNumber(text, decimalPoint);
+        QString problem;
+        if (!number) {
+            if (!text.trimmed().isEmpty())
+                problem = QStringLiteral("Not a number.");
+            if (firstProblem.isEmpty())
+                firstProblem =
+                    QStringLiteral("Non-numeric or missing entry in column %1.").arg(column);
+        } else if (!isInEptRange(*number)) {
+            problem = QStringLiteral("Not between 0 and 100 inclusive.");
+            if (firstProblem.isEmpty())
+                firstProblem =
+                    QStringLiteral("Column %1 is not between 0 and 100 inclusive.").arg(column);
+        } else {
+            sum.add(*number);
+        }
+        check.cellProblems.append(problem);
+    }
+    if (!typed)
+        return check;
+    check.total = sum.text(decimalPoint);
+    check.problem = !firstProblem.isEmpty() ? firstProblem
+                    : sum.equals(100)
+                        ? QString()
+                        : QStringLiteral("The total is %1, not 100.").arg(check.total);
+    return check;
 }
 
 } // namespace vadazaz

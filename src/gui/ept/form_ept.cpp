@@ -30,6 +30,8 @@ namespace {
 
 const QColor windowColour(128, 128, 255);
 const QColor buttonColour(192, 192, 255);
+// A cell or total that needs a look.
+const QColor markColour(255, 176, 176);
 
 // The hourglass over the program while it works, restored however the work ends.
 class BusyCursor
@@ -152,7 +154,7 @@ void FormEPT::Form_Load()
             grid->item(r - 1, c)->setToolTip(layout_.rowToolTips.at(r - 1));
 
     const QFont font = controlFont();
-    for (const auto &item : std::as_const(layout_.labels)) {
+    const auto makeLabel = [&](const EptLayoutItem &item) {
         auto *label = new QLabel(item.text, area);
         label->setObjectName(item.name);
         label->setGeometry(centimetresToPixels(item.place));
@@ -163,9 +165,13 @@ void FormEPT::Form_Load()
         background.setColor(QPalette::Window, windowColour);
         label->setPalette(background);
         label->setAutoFillBackground(true);
-    }
+        return label;
+    };
+    for (const auto &item : std::as_const(layout_.labels))
+        makeLabel(item);
     QWidget *previous = ui->CommandSaveCpt;
     for (const auto &item : std::as_const(layout_.textFields)) {
+        const int n = int(fields_.size());
         auto *field = new QLineEdit(area);
         field->setObjectName(item.name);
         field->setGeometry(centimetresToPixels(item.place));
@@ -175,7 +181,10 @@ void FormEPT::Form_Load()
         setTabOrder(previous, field);
         previous = field;
         fields_.append(field);
+        connect(field, &QLineEdit::textChanged, this, [this, n] { Text_Change(n); });
     }
+    for (const auto &item : std::as_const(layout_.totals))
+        totals_.append(makeLabel(item));
 
     area->resize(centimetresToPixels(layout_.contentArea()).size());
 
@@ -192,6 +201,48 @@ void FormEPT::Form_Load()
     }
     ui->LabelStoredEpt->setVisible(!fits && !kept.isEmpty());
     opened_ = cellTexts();
+    for (int r = 1; r <= shape.eptRows; ++r)
+        for (int b = 1; b <= shape.eptCols / problem_.noChildStates; ++b)
+            showTotal(r, b);
+}
+
+void FormEPT::showTotal(int r, int b)
+{
+    const int states = problem_.noChildStates;
+    const int cols = shape_.eptCols;
+    const int first = (b - 1) * states + 1;
+    QStringList cells;
+    for (int c = first; c < first + states; ++c)
+        cells.append(fields_.at((r - 1) * cols + c - 1)->text());
+    const EptBlockCheck check = checkEptBlock(cells, first, decimalPoint());
+
+    const auto mark = [](QWidget *widget, QPalette::ColorRole role, const QColor &plain,
+                         const QString &problem, const QString &toolTip) {
+        const QColor colour = problem.isEmpty() ? plain : markColour;
+        if (widget->palette().color(role) != colour) {
+            QPalette palette = widget->palette();
+            palette.setColor(role, colour);
+            widget->setPalette(palette);
+        }
+        widget->setToolTip(problem.isEmpty() ? toolTip
+                                             : QStringLiteral("%1\n%2").arg(problem, toolTip));
+    };
+    const qsizetype total = qsizetype(r - 1) * (cols / states) + (b - 1);
+    QLabel *label = totals_.at(total);
+    label->setText(check.total);
+    mark(label, QPalette::Window, windowColour, check.problem, layout_.totals.at(total).toolTip);
+    const QColor plainBase = QApplication::palette().color(QPalette::Base);
+    for (int k = 0; k < states; ++k) {
+        const qsizetype n = qsizetype(r - 1) * cols + first - 1 + k;
+        mark(fields_.at(n), QPalette::Base, plainBase, check.cellProblems.at(k),
+             layout_.textFields.at(n).toolTip);
+    }
+}
+
+void FormEPT::Text_Change(int n)
+{
+    const int cols = shape_.eptCols;
+    showTotal(n / cols + 1, columnBlock(n % cols + 1, problem_.noChildStates));
 }
 
 QList<QStringList> FormEPT::cellTexts() const

@@ -17,6 +17,7 @@ namespace Ui {
 class FormEPT;
 }
 
+class QLabel;
 class QLineEdit;
 
 namespace vadazaz {
@@ -55,14 +56,19 @@ private:
     void CommandExportCpt_Click();
     void CommandWriteIntoNetwork_Click();
     void CommandCancel_Click();
+    // Cell n (counted from 0, row by row) changed.
+    void Text_Change(int n);
     // Writes the CPT to a file the user picks, in the layout the user asks for.
     void SaveCPT();
+    // Shows the total of block b of row r and marks it and its cells when they need a look.
+    void showTotal(int r, int b);
 
     std::unique_ptr<Ui::FormEPT> ui;
     const Problem problem_;
     const EptShape shape_;
     EptWindowLayout layout_;
     QList<QLineEdit *> fields_; // "Text1", "Text2", … row by row
+    QList<QLabel *> totals_;    // "LabelTotal" r b, row by row
     QList<QStringList> opened_; // the cells as the window opened
     std::optional<Cpt> cpt_;
 };

@@ -80,6 +80,13 @@ void answerInTurn(QList<Step> steps)
     });
 }
 
+// The EPT of a three-state child with a three-state Modifying parent and three Non-modifying
+// parents: 6 rows of 9 columns.
+Problem nineColumns()
+{
+    return problemOf(3, u"M3 N3 N2 N2"_s);
+}
+
 } // namespace
 
 class FormEptTest : public QObject
@@ -115,6 +122,12 @@ class FormEptTest : public QObject
         return u"save %1, view %2: %3"_s.arg(
             button("CommandSaveCpt")->isEnabled() ? u"on"_s : u"off"_s,
             button("CommandViewFile")->isEnabled() ? u"on"_s : u"off"_s, texts.join(u' '));
+    }
+    // Whether the control shows the mark of something to look at.
+    static bool marked(const QWidget *widget)
+    {
+        const QColor colour = widget->palette().color(widget->backgroundRole());
+        return colour != QColor(128, 128, 255) && colour != QColor(Qt::white);
     }
     // The files in the test's folder, each as "name: contents".
     QStringList files() const
@@ -181,8 +194,8 @@ private Q_SLOTS:
                      field(r * 8 + 1)->geometry().top());
         }
         QCOMPARE(labels.join(u' '), "P1: P2: P1s1 P1s1 P1s2 P1s2 P2s1 P2s2 P2s1 P2s2 Child: C1 C2 "
-                                    "C1 C2 C1 C2 C1 C2 | P3 P4 | P3s1 P4s1 P3s3 P4s2 P3s2 P4s1 "
-                                    "P3s3 P4s1 P3s1 P4s2");
+                                    "C1 C2 C1 C2 C1 C2 Total Total Total Total | P3 P4 | P3s1 "
+                                    "P4s1 P3s3 P4s2 P3s2 P4s1 P3s3 P4s1 P3s1 P4s2");
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
@@ -241,6 +254,8 @@ private Q_SLOTS:
             << p << u"LabelChild2"_s << u"Child = Moderately (P2 = P2s1)"_s;
         QTest::newRow("Modifying parent's state")
             << p << u"LabelMPstate12"_s << u"Columns 3 to 4 (P2 = P2s2)"_s;
+        QTest::newRow("total") << p << u"LabelTotal22"_s
+                               << least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s;
     }
     void saysWhatEachRowAndColumnIs()
     {
@@ -262,6 +277,55 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, QStringList{toolTip});
         QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
+    }
+
+    // --- Typing ---
+
+    // Beside each block of a row, the exact total of what is typed, marked with the reason when
+    // it is not 100 or a cell is not a number in 0..100; such cells are marked too.
+    void totalsEachBlockAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed"); // "cell=text", in turn, into row 1's first block
+        QTest::addColumn<QString>("total"); // the total, then why it is marked, if it is
+        QTest::addColumn<QString>("cells"); // the marked cells and why
+        const QString range = u"Not between 0 and 100 inclusive."_s;
+        QTest::newRow("nothing") << u"2="_s << u""_s << QString();
+        QTest::newRow("exact decimals") << u"1=0.7 2=83.4 3=15.9"_s << u"100"_s << QString();
+        QTest::newRow("decimal commas") << u"1=33,3 2=33,3 3=33,4"_s << u"100"_s << QString();
+        QTest::newRow("partly typed")
+            << u"1=70 2=20"_s << u"90|Non-numeric or missing entry in column 3."_s << QString();
+        QTest::newRow("more than 100")
+            << u"1=50 2=50 3=10"_s << u"110|The total is 110, not 100."_s << QString();
+        QTest::newRow("not a number")
+            << u"1=70 2=x 3=30"_s << u"100|Non-numeric or missing entry in column 2."_s
+            << u"2: Not a number."_s;
+        QTest::newRow("outside 0..100")
+            << u"1=120 2=-20 3=0"_s << u"0|Column 1 is not between 0 and 100 inclusive."_s
+            << u"1: %1|2: %1"_s.arg(range);
+        QTest::newRow("corrected") << u"1=70 2=x 3=30 2=0"_s << u"100"_s << QString();
+    }
+    void totalsEachBlockAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, total);
+        QFETCH(QString, cells);
+        useProblem(nineColumns());
+        open();
+        for (const QString &step : typed.split(u' '))
+            typeInto(field(step.section(u'=', 0, 0).toInt()), step.section(u'=', 1));
+        const QString says = u"Row 1: every Non-modifying parent in its most positive state (P2 = "
+                             "P2s1, P3 = P3s1, P4 = P4s1).\nTotal of columns 1 to 3 (P1 = P1s1)"_s;
+        auto *label = child<QLabel>(form.get(), "LabelTotal11");
+        const QString problem = total.section(u'|', 1);
+        QCOMPARE(label->text(), total.section(u'|', 0, 0));
+        QCOMPARE(label->toolTip(), problem.isEmpty() ? says : problem + u'\n' + says);
+        QCOMPARE(marked(label), !problem.isEmpty());
+        QStringList marks;
+        for (int n = 1; n <= 3; ++n)
+            if (marked(field(n)))
+                marks << u"%1: %2"_s.arg(n).arg(field(n)->toolTip().section(u'\n', 0, 0));
+        QCOMPARE(marks.join(u'|'), cells);
+        QCOMPARE(child<QLabel>(form.get(), "LabelTotal12")->text(), QString());
     }
 
     // --- Calculate CPT ---
@@ -469,7 +533,7 @@ private Q_SLOTS:
             seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
                  << grid->item(1, 0)->text();
             for (const QLabel *label : window->findChildren<QLabel *>())
-                if (label->isVisible())
+                if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
                     seen << label->text();
             const QStringList figures = rainEpt.split(u' ');
             for (int n = 1; n <= 8; ++n)
