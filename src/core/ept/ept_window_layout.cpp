@@ -2,6 +2,7 @@
 
 #include "core/ept/ept_validation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vadazaz {
@@ -60,6 +61,28 @@ QString rowDescription(const Problem &problem, const EptShape &shape, int r)
                           "positive state.")
         .arg(r)
         .arg(problem.parentName(p), state);
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+bool isCellSeparator(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char(';');
+}
+
+// "3 rows of 4 cells", "1 row of 1 cell".
+QString blockSize(qsizetype rows, qsizetype cells)
+{
+    if (rows == 1 && cells == 1)
+        return QStringLiteral("1 row of 1 cell");
+    if (rows == 1)
+        return QStringLiteral("1 row of %1 cells").arg(cells);
+    if (cells == 1)
+        return QStringLiteral("%1 rows of 1 cell").arg(rows);
+    return QStringLiteral("%1 rows of %2 cells").arg(rows).arg(cells);
 }
 
 } // namespace
@@ -232,6 +255,64 @@ EptBlockCheck checkEptBlock(const QStringList &cells, int firstColumn, QStringVi
                         ? QString()
                         : QStringLiteral("The total is %1, not 100.").arg(check.total);
     return check;
+}
+
+bool holdsSeveralCells(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return isLineEnd(c) || isCellSeparator(c); });
+}
+
+Result<QList<QStringList>> pastedCells(QStringView text, int row, int column, int eptRows,
+                                       int eptCols)
+{
+    QList<QStringList> rows{QStringList{QString()}};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (isLineEnd(c)) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            if (i + 1 < text.size())
+                rows.append(QStringList{QString()});
+        } else if (isCellSeparator(c)) {
+            rows.last().append(QString());
+        } else {
+            rows.last().last().append(c);
+        }
+    }
+    qsizetype width = 0;
+    for (QStringList &cells : rows) {
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        width = std::max(width, cells.size());
+    }
+    const int roomRows = eptRows - row + 1;
+    const int roomCells = eptCols - column + 1;
+    if (rows.size() > roomRows || width > roomCells)
+        return Message{QStringLiteral("Paste"),
+                       QStringLiteral("The pasted block has %1; from row %2, column %3 there is "
+                                      "room for %4.")
+                           .arg(blockSize(rows.size(), width))
+                           .arg(row)
+                           .arg(column)
+                           .arg(blockSize(roomRows, roomCells))};
+    return rows;
+}
+
+QString cellsAsText(const QList<QStringList> &rows)
+{
+    QString text;
+    for (const QStringList &row : rows) {
+        QStringList cells;
+        for (QString cell : row) {
+            for (QChar &c : cell)
+                if (isLineEnd(c) || c == QLatin1Char('\t'))
+                    c = QLatin1Char(' ');
+            cells << cell;
+        }
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
 }
 
 } // namespace vadazaz

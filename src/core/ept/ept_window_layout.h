@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/ept/ept_shape.h"
 #include "core/store/problem.h"
 
@@ -94,5 +95,17 @@ struct EptBlockCheck
 };
 // The block's cells as typed, the first of them in EPT column firstColumn.
 EptBlockCheck checkEptBlock(const QStringList &cells, int firstColumn, QStringView decimalPoint);
+
+// Whether a pasted text holds several cells: a TAB, a ";" or a line end.
+bool holdsSeveralCells(QStringView text);
+// The cells of a pasted block, as spreadsheets and text editors put them on the clipboard: rows
+// separated by LF, CR LF or CR (a line end at the very end ends the last row), cells by TAB or
+// ";", each without the blanks around it. Refused when the block does not fit into the EPT from
+// row, column on (the rows as wide as the widest).
+Result<QList<QStringList>> pastedCells(QStringView text, int row, int column, int eptRows,
+                                       int eptCols);
+// The EPT's cells as a spreadsheet takes them: cells separated by TAB, each row ended by a line
+// end. TABs and line ends inside a cell become blanks.
+QString cellsAsText(const QList<QStringList> &rows);
 
 } // namespace vadazaz

@@ -9,11 +9,14 @@
 
 #include "core/base/save_file.h"
 #include "core/network/cpt_network.h"
+#include "gui/ept/ept_cell.h"
 #include "gui/ept/form_export.h"
 
 #include "ui_form_ept.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -92,6 +95,13 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     connect(ui->CommandWriteIntoNetwork, &QPushButton::clicked, this,
             &FormEPT::CommandWriteIntoNetwork_Click);
     ui->LabelStoredEpt->setFont(controlFont());
+
+    copyEpt_ = new QAction(QStringLiteral("Copy EPT"), this);
+    copyEpt_->setObjectName(QStringLiteral("ActionCopyEpt"));
+    copyEpt_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyEpt_->setShortcutContext(Qt::WindowShortcut);
+    addAction(copyEpt_);
+    connect(copyEpt_, &QAction::triggered, this, &FormEPT::CopyEpt_Click);
 
     Form_Load();
 }
@@ -172,16 +182,20 @@ void FormEPT::Form_Load()
     QWidget *previous = ui->CommandSaveCpt;
     for (const auto &item : std::as_const(layout_.textFields)) {
         const int n = int(fields_.size());
-        auto *field = new QLineEdit(area);
+        auto *field = new EptCell(area);
         field->setObjectName(item.name);
         field->setGeometry(centimetresToPixels(item.place));
         field->setFont(font);
         field->setTextMargins(0, 0, 0, 0);
         field->setToolTip(item.toolTip);
+        field->addAction(copyEpt_);
         setTabOrder(previous, field);
         previous = field;
         fields_.append(field);
         connect(field, &QLineEdit::textChanged, this, [this, n] { Text_Change(n); });
+        connect(field, &EptCell::stepRequested, this, [this, n](int rows) { Text_Move(n, rows); });
+        connect(field, &EptCell::blockPasted, this,
+                [this, n](const QString &text) { Text_PasteBlock(n, text); });
     }
     for (const auto &item : std::as_const(layout_.totals))
         totals_.append(makeLabel(item));
@@ -245,6 +259,37 @@ void FormEPT::Text_Change(int n)
     showTotal(n / cols + 1, columnBlock(n % cols + 1, problem_.noChildStates));
 }
 
+void FormEPT::Text_Move(int n, int rows)
+{
+    // Enter in the last row, like the Down arrow there, stays in its cell.
+    const qsizetype to = n + qsizetype(rows) * shape_.eptCols;
+    if (to < 0 || to >= fields_.size())
+        return;
+    fields_.at(to)->setFocus(Qt::TabFocusReason);
+    ui->ScrollEPT->ensureWidgetVisible(fields_.at(to));
+}
+
+void FormEPT::Text_PasteBlock(int n, const QString &text)
+{
+    const int cols = shape_.eptCols;
+    const int row = n / cols + 1;
+    const int column = n % cols + 1;
+    const Result<QList<QStringList>> block =
+        pastedCells(text, row, column, shape_.eptRows, shape_.eptCols);
+    if (!block) {
+        showMessage(this, block.failure());
+        return;
+    }
+    for (qsizetype i = 0; i < block->size(); ++i)
+        for (qsizetype j = 0; j < block->at(i).size(); ++j)
+            fields_.at((row - 1 + i) * cols + column - 1 + j)->replaceText(block->at(i).at(j));
+}
+
+void FormEPT::CopyEpt_Click()
+{
+    QGuiApplication::clipboard()->setText(cellsAsText(cellTexts()));
+}
+
 QList<QStringList> FormEPT::cellTexts() const
 {
     QList<QStringList> rows;
@@ -260,7 +305,7 @@ void FormEPT::CommandCalcCPT_Click()
 {
     QStringList cells;
     cells.reserve(fields_.size());
-    for (const QLineEdit *field : std::as_const(fields_))
+    for (const EptCell *field : std::as_const(fields_))
         cells.append(field->text());
     BusyCursor busy;
     Result<Calculation> calculation = calculateCpt(problem_, shape_, cells, decimalPoint());

@@ -11,9 +11,12 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QScrollArea>
@@ -87,6 +90,22 @@ Problem nineColumns()
     return problemOf(3, u"M3 N3 N2 N2"_s);
 }
 
+// Opens the cell's context menu and chooses the entry of that caption.
+void chooseFromContextMenu(QWidget *cell, const QString &entry)
+{
+    QTimer::singleShot(0, cell, [entry] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0) == entry && action->isEnabled())
+                action->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                            cell->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(cell, &event);
+}
+
 } // namespace
 
 class FormEptTest : public QObject
@@ -122,6 +141,15 @@ class FormEptTest : public QObject
         return u"save %1, view %2: %3"_s.arg(
             button("CommandSaveCpt")->isEnabled() ? u"on"_s : u"off"_s,
             button("CommandViewFile")->isEnabled() ? u"on"_s : u"off"_s, texts.join(u' '));
+    }
+    // The cells that hold text, as "number=text".
+    QString filled() const
+    {
+        QStringList cells;
+        for (const QLineEdit *cell : form->content()->findChildren<QLineEdit *>())
+            if (!cell->text().isEmpty())
+                cells << cell->objectName().mid(4) + u'=' + cell->text();
+        return cells.join(u' ');
     }
     // Whether the control shows the mark of something to look at.
     static bool marked(const QWidget *widget)
@@ -279,7 +307,121 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
     }
 
-    // --- Typing ---
+    // --- Typing, pasting and copying ---
+
+    // A block copied from a spreadsheet or a text editor fills the cells right and down from the
+    // focused cell, each pasted cell one change that Undo takes back; a block that does not fit
+    // changes nothing and says why; a single value pastes into the cell as in any text box.
+    void pastesBlocksOfCells_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<int>("cell"); // focused, holding "1"; negative: pasted from its menu
+        QTest::addColumn<QString>("filled");
+        QTest::addColumn<QString>("shown"); // the refusal, after "The pasted block has "
+        const struct
+        {
+            const char *tag, *clipboard;
+            int cell;
+            const char *filled, *shown;
+        } cases[] = {
+            {"TABs and LF", "10\t20\t70\n30\t30\t40\n", 1, "1=10 2=20 3=70 10=30 11=30 12=40", ""},
+            {"CR LF, to the last cell", "7\t2\t3\r\n4\t5\t6\r\n", 43,
+             "43=7 44=2 45=3 52=4 53=5 54=6", ""},
+            {"CR and semicolons", "7;2\r3;4", 1, "1=7 2=2 10=3 11=4", ""},
+            {"decimal commas", "33,3\t33,3\t33,4\n", 7, "7=33,3 8=33,3 9=33,4", ""},
+            {"one spreadsheet cell", "42\n", 5, "5=42", ""},
+            {"from the context menu", "10\t90", -8, "8=10 9=90", ""},
+            {"a single value", "42", 5, "5=142", ""},
+            {"a single value from the menu", "42", -5, "5=142", ""},
+            {"too wide and too long", "1\t2\t3\t4\n1\t2\t3\t4\n1\t2\t3\t4\n", 25, "25=1",
+             "3 rows of 4 cells; from row 3, column 7 there is room for 4 rows of 3 cells."},
+            {"a column too long", "1\n2\n3\n4\n5\n6\n7", 1, "1=1",
+             "7 rows of 1 cell; from row 1, column 1 there is room for 6 rows of 9 cells."},
+            {"a row at the last cell", "1;2", -54, "54=1",
+             "1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell."},
+        };
+        for (const auto &c : cases)
+            QTest::newRow(c.tag) << QString::fromUtf8(c.clipboard) << c.cell
+                                 << QString::fromUtf8(c.filled) << QString::fromUtf8(c.shown);
+    }
+    void pastesBlocksOfCells()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(int, cell);
+        QFETCH(QString, filled);
+        QFETCH(QString, shown);
+        useProblem(nineColumns());
+        open();
+        QLineEdit *focused = field(std::abs(cell));
+        typeInto(focused, u"1"_s);
+        QGuiApplication::clipboard()->setText(clipboard);
+        if (cell < 0)
+            chooseFromContextMenu(focused, u"&Paste"_s);
+        else
+            QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(this->filled(), filled);
+        QCOMPARE(shownBy(*script), shown.isEmpty() ? QStringList()
+                                                   : QStringList{u"Paste: The pasted block has "_s +
+                                                                 shown + u" [Ok]"_s});
+        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(focused->text(), shown.isEmpty() ? u"1"_s : QString());
+    }
+
+    // The whole EPT as a spreadsheet takes it, from the context menu or Ctrl+Shift+C; Ctrl+C
+    // still copies a cell's selected text.
+    void copiesTheEpt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("Ctrl+Shift+C") << u"shortcut"_s << u"90\t10\t40\t60\n70\t30\t\t95\n"_s;
+        QTest::newRow("context menu") << u"menu"_s << u"90\t10\t40\t60\n70\t30\t\t95\n"_s;
+        QTest::newRow("Ctrl+C") << u"cell"_s << u"40"_s;
+    }
+    void copiesTheEpt()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, copied);
+        open();
+        fill(u"90 10 40 60 70 30 _ 95"_s);
+        field(3)->setFocus();
+        field(3)->selectAll();
+        if (how == u"menu"_s)
+            chooseFromContextMenu(field(3), u"Copy EPT"_s);
+        else
+            QTest::keyClick(field(3), Qt::Key_C,
+                            Qt::ControlModifier |
+                                (how == u"cell"_s ? Qt::NoModifier : Qt::ShiftModifier));
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    }
+
+    // Enter and the Down arrow go to the cell below, Shift+Enter and the Up arrow to the one
+    // above; in the last row Enter stays. Tab goes across. Nothing else happens.
+    void movesBetweenRows_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Enter") << 2 << QKeyCombination(Qt::Key_Return) << 6;
+        QTest::newRow("keypad Enter") << 3 << (Qt::KeypadModifier | Qt::Key_Enter) << 7;
+        QTest::newRow("Enter in the last row") << 6 << QKeyCombination(Qt::Key_Return) << 6;
+        QTest::newRow("Shift+Enter") << 7 << (Qt::ShiftModifier | Qt::Key_Return) << 3;
+        QTest::newRow("Down") << 1 << QKeyCombination(Qt::Key_Down) << 5;
+        QTest::newRow("Up") << 8 << QKeyCombination(Qt::Key_Up) << 4;
+        QTest::newRow("Tab") << 4 << QKeyCombination(Qt::Key_Tab) << 5;
+    }
+    void movesBetweenRows()
+    {
+        QFETCH(int, from);
+        QFETCH(QKeyCombination, key);
+        QFETCH(int, to);
+        open();
+        fill(rainEpt);
+        field(from)->setFocus();
+        QTest::keyClick(field(from), key.key(), key.keyboardModifiers());
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"Text%1"_s.arg(to));
+        QCOMPARE(shownBy(*script), QStringList());
+        QCOMPARE(state(), u"save off, view off: "_s + rainEpt);
+    }
 
     // Beside each block of a row, the exact total of what is typed, marked with the reason when
     // it is not 100 or a cell is not a number in 0..100; such cells are marked too.
@@ -415,6 +557,17 @@ private Q_SLOTS:
         QCOMPARE(this->state(), state);
         press("CommandSaveCpt", {QMessageBox::No}, path(u"again.txt"_s));
         QCOMPARE(contentsOf(path(u"again.txt"_s)), rainPlain);
+    }
+
+    // The EPT pasted from a spreadsheet gives the CPT of the same figures typed.
+    void pastedAsTyped()
+    {
+        open();
+        QGuiApplication::clipboard()->setText(u"90\t10\t40\t60\r\n70\t30\t5\t95\r\n"_s);
+        field(1)->setFocus();
+        QTest::keyClick(field(1), Qt::Key_V, Qt::ControlModifier);
+        press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::No}, path(u"pasted.txt"_s));
+        QCOMPARE(contentsOf(path(u"pasted.txt"_s)), rainPlain);
     }
 
     void outOfRangeWarning()
