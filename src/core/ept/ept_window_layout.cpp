@@ -113,6 +113,7 @@ double EptWindowLayout::totalLeft(int b) const
 QRectF EptWindowLayout::contentArea() const
 {
     QRectF area = table;
+    area.setBottom(rowTop(eptRows + 1));
     for (const auto &item : labels + textFields + totals)
         area |= item.place;
     return QRectF(0, 0, area.right() + margin, area.bottom() + margin);

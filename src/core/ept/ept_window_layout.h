@@ -75,7 +75,8 @@ struct EptWindowLayout
     }
     // The left edge of the totals of column block b.
     double totalLeft(int b) const;
-    // The smallest area that holds every control, with a margin to the right and below.
+    // The smallest area that holds every control, the table down to its last row, with a margin
+    // to the right and below. The table may reach further down where the window has room.
     QRectF contentArea() const;
 
     int eptRows = 0;

@@ -22,6 +22,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -66,7 +69,6 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::FormEPT>()), problem_(problem), shape_(shape)
 {
     ui->setupUi(this);
-    setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
@@ -159,6 +161,7 @@ void FormEPT::Form_Load()
     grid->horizontalHeader()->setFixedHeight(fieldTop(1) - gridTop);
     for (int r = 1; r <= shape.eptRows; ++r)
         grid->setRowHeight(r - 1, fieldTop(r + 1) - fieldTop(r));
+
     for (int r = 1; r <= shape.eptRows; ++r)
         for (int c = 0; c < shape.noNonModParents(); ++c)
             grid->item(r - 1, c)->setToolTip(layout_.rowToolTips.at(r - 1));
@@ -200,8 +203,6 @@ void FormEPT::Form_Load()
     for (const auto &item : std::as_const(layout_.totals))
         totals_.append(makeLabel(item));
 
-    area->resize(centimetresToPixels(layout_.contentArea()).size());
-
     // The entries kept with the problem, when they fit the EPT as it is now.
     const QList<QStringList> &kept = problem_.ept;
     const bool fits = kept.size() == shape.eptRows &&
@@ -218,6 +219,71 @@ void FormEPT::Form_Load()
     for (int r = 1; r <= shape.eptRows; ++r)
         for (int b = 1; b <= shape.eptCols / problem_.noChildStates; ++b)
             showTotal(r, b);
+
+    fitWindow();
+}
+
+void FormEPT::fitWindow()
+{
+    QTableWidget *grid = ui->ContentEPT->findChild<QTableWidget *>(QStringLiteral("GridEPT"));
+    QScrollArea *scroll = ui->ScrollEPT;
+    // The table shows every row, and its scroll bar, when its columns are wider than it, below
+    // them; it reaches no further down than designed.
+    const int frame = grid->frameWidth();
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    const bool gridScrolls = grid->horizontalHeader()->length() > grid->width() - 2 * frame;
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int gridNeeds = centimetresToPixels(layout_.rowTop(shape_.eptRows + 1)) - grid->y() +
+                          frame + (gridScrolls ? bar : 0);
+    const int margin = centimetresToPixels(EptWindowLayout::margin);
+    QSize needed = centimetresToPixels(layout_.contentArea()).size();
+    needed.setHeight(std::max(needed.height(), grid->y() + gridNeeds + margin));
+
+    // The window as designed, larger when the controls need it, up to the screen's free area
+    // less the frame that the desktop puts around a window like the one it opens from.
+    const QSize designed = size();
+    const int buttons = designed.width() - scroll->width();
+    QWidget *host = parentWidget() ? parentWidget()->window() : this;
+    const QSize frameAround = host != this && host->isVisible()
+                                  ? host->frameGeometry().size() - host->size()
+                                  : QSize(0, 0);
+    const QSize screen = host->screen()->availableGeometry().size() - frameAround;
+    const int roomWidth = std::max(screen.width(), designed.width()) - buttons;
+    const int roomHeight = std::max(screen.height(), designed.height());
+    QSize area(std::max(designed.width() - buttons, needed.width()),
+               std::max(designed.height(), needed.height()));
+    // A scroll bar takes room from the other direction: the window grows by it where it can.
+    bool across = area.width() > roomWidth;
+    if (across) {
+        area.setWidth(roomWidth);
+        area.setHeight(area.height() + bar);
+    }
+    const bool down = area.height() > roomHeight;
+    if (down) {
+        area.setHeight(roomHeight);
+        if (!across)
+            area.setWidth(area.width() + bar);
+        if (area.width() > roomWidth) {
+            area.setWidth(roomWidth);
+            across = true;
+        }
+    }
+    const QSize viewport(area.width() - (down ? bar : 0), area.height() - (across ? bar : 0));
+    const QSize content = needed.expandedTo(viewport);
+    ui->ContentEPT->resize(content);
+    grid->resize(grid->width(),
+                 std::clamp(content.height() - margin - grid->y(), gridNeeds,
+                            std::max(gridNeeds, centimetresToPixels(layout_.table).height())));
+
+    // The buttons and the note keep their places at the window's right, the buttons at its foot.
+    const QSize grown = QSize(area.width() + buttons, area.height()) - designed;
+    for (QWidget *widget : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (widget != scroll)
+            widget->move(widget->pos() +
+                         QPoint(grown.width(), widget == ui->LabelStoredEpt ? 0 : grown.height()));
+    }
+    scroll->setGeometry(0, 0, area.width(), area.height());
+    setFixedSize(area.width() + buttons, area.height());
 }
 
 void FormEPT::showTotal(int r, int b)

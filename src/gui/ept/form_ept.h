@@ -68,6 +68,9 @@ private:
     void SaveCPT();
     // Shows the total of block b of row r and marks it and its cells when they need a look.
     void showTotal(int r, int b);
+    // Sizes the window so that everything built at run time shows, as far as the screen allows,
+    // and lays out the scroll area, the table's height and the buttons to fit.
+    void fitWindow();
 
     std::unique_ptr<Ui::FormEPT> ui;
     const Problem problem_;

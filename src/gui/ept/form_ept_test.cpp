@@ -206,8 +206,12 @@ private Q_SLOTS:
         for (const auto &item : layout.labels + layout.textFields +
                                     QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}, {}}}) {
             const QWidget *widget = child<QWidget>(content, item.name);
-            if (widget->parentWidget() != content ||
-                widget->geometry() != centimetresToPixels(item.place) || !widget->isVisible())
+            const QRect place = centimetresToPixels(item.place);
+            QRect at = widget->geometry();
+            // The table stops below its last row when the window has no room for more.
+            if (item.name == u"GridEPT"_s && at.height() <= place.height())
+                at.setHeight(place.height());
+            if (widget->parentWidget() != content || at != place || !widget->isVisible())
                 wrong << item.name;
             if (const auto *label = qobject_cast<const QLabel *>(widget))
                 labels << label->text();
@@ -305,6 +309,61 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, QStringList{toolTip});
         QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
+    }
+
+    // Every control shows in the window, which grows up to the screen's free area; past it the
+    // window scrolls, and only then, to every control, none under a scroll bar. The buttons keep
+    // their order at the window's right.
+    void hidesNothing_data()
+    {
+        QTest::addColumn<int>("childStates");
+        QTest::addColumn<QString>("parents");
+        QTest::newRow("4 columns") << 2 << u"M2 N2"_s;
+        QTest::newRow("8 columns") << 2 << u"M2 M2 N2 N2"_s;
+        QTest::newRow("9 columns, 6 rows") << 3 << u"M3 N3 N2 N2"_s;
+        QTest::newRow("12 columns, 26 rows") << 3 << u"M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3"_s;
+        QTest::newRow("12 columns, 7 Non-modifying parents")
+            << 3 << u"M2 M2 N2 N2 N2 N2 N2 N2 N2"_s;
+    }
+    void hidesNothing()
+    {
+        QFETCH(int, childStates);
+        QFETCH(QString, parents);
+        useProblem(problemOf(childStates, parents));
+        open();
+        const QSize screen = form->screen()->availableGeometry().size();
+        QVERIFY(form->width() <= screen.width() && form->height() <= screen.height());
+        auto *scroll = child<QScrollArea>(form.get(), "ScrollEPT");
+        QCOMPARE(scroll->horizontalScrollBar()->isVisible(), form->width() == screen.width());
+        QCOMPARE(scroll->verticalScrollBar()->isVisible(), form->height() == screen.height());
+        QStringList hidden;
+        for (QWidget *control :
+             form->content()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            scroll->ensureWidgetVisible(control, 0, 0);
+            if (!scroll->viewport()->rect().contains(
+                    QRect(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size())))
+                hidden << control->objectName();
+        }
+        QList<QWidget *> right = form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        right.removeOne(scroll);
+        std::sort(right.begin(), right.end(),
+                  [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+        QStringList order;
+        for (QWidget *control : std::as_const(right)) {
+            if (!form->rect().contains(control->geometry()) ||
+                control->geometry().intersects(scroll->geometry()))
+                hidden << control->objectName();
+            order << control->objectName();
+        }
+        QCOMPARE(hidden, QStringList());
+        QCOMPARE(order,
+                 QStringList({u"LabelStoredEpt"_s, u"CommandWriteIntoNetwork"_s,
+                              u"CommandExportCpt"_s, u"CommandCalcCPT"_s, u"CommandViewFile"_s,
+                              u"CommandSaveCpt"_s, u"CommandCancel"_s}));
+        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+        const int last = grid->rowCount() - 1;
+        QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <=
+                grid->viewport()->height());
     }
 
     // --- Typing, pasting and copying ---
