@@ -26,40 +26,53 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Sum of non-negative decimals, held digit for digit so that no binary rounding enters it.
-class ExactDecimalSum
+// The three ordering rules share their first lines.
+const QString notLogical = QStringLiteral("The probabilities in the EPT are not logical!\r\r");
+
+Message refusal(const QString &text)
 {
-public:
-    void add(const EptNumber &number)
-    {
-        // Range checks come first, so only 0..100 arrives here.
-        whole_ += number.wholeDigits.isEmpty() ? 0 : number.wholeDigits.toLongLong();
-        const auto digits = number.fractionDigits;
-        if (fraction_.size() < std::size_t(digits.size()))
-            fraction_.resize(std::size_t(digits.size()), 0);
-        int carry = 0;
-        for (auto i = fraction_.size(); i-- > 0;) {
-            const int add =
-                i < std::size_t(digits.size()) ? digits.at(qsizetype(i)).digitValue() : 0;
-            const int sum = fraction_[i] + add + carry;
-            fraction_[i] = sum % 10;
-            carry = sum / 10;
-        }
-        whole_ += carry;
+    return {calculateCptTitle(), text};
+}
+
+} // namespace
+
+void ExactDecimalSum::add(const EptNumber &number)
+{
+    // Callers add only numbers in 0..100.
+    whole_ += number.wholeDigits.isEmpty() ? 0 : number.wholeDigits.toLongLong();
+    const auto digits = number.fractionDigits;
+    if (fraction_.size() < std::size_t(digits.size()))
+        fraction_.resize(std::size_t(digits.size()), 0);
+    int carry = 0;
+    for (auto i = fraction_.size(); i-- > 0;) {
+        const int add = i < std::size_t(digits.size()) ? digits.at(qsizetype(i)).digitValue() : 0;
+        const int sum = fraction_[i] + add + carry;
+        fraction_[i] = sum % 10;
+        carry = sum / 10;
     }
+    whole_ += carry;
+}
 
-    bool equals(qint64 target) const
-    {
-        return whole_ == target && std::all_of(fraction_.begin(), fraction_.end(),
-                                               [](int digit) { return digit == 0; });
-    }
+bool ExactDecimalSum::equals(qint64 target) const
+{
+    return whole_ == target &&
+           std::all_of(fraction_.begin(), fraction_.end(), [](int digit) { return digit == 0; });
+}
 
-private:
-    qint64 whole_ = 0;
-    std::vector<int> fraction_;
-};
+QString ExactDecimalSum::text(QStringView decimalPoint) const
+{
+    QString fraction;
+    for (const int digit : fraction_)
+        fraction.append(QChar(u'0' + digit));
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    QString sum = QString::number(whole_);
+    if (!fraction.isEmpty())
+        sum.append(decimalPoint).append(fraction);
+    return sum;
+}
 
-bool inRange(const EptNumber &number)
+bool isInEptRange(const EptNumber &number)
 {
     if (number.isZero())
         return true;
@@ -72,16 +85,6 @@ bool inRange(const EptNumber &number)
     const int whole = number.wholeDigits.toInt();
     return whole < 100 || (whole == 100 && number.fractionDigits.isEmpty());
 }
-
-// The three ordering rules share their first lines.
-const QString notLogical = QStringLiteral("The probabilities in the EPT are not logical!\r\r");
-
-Message refusal(const QString &text)
-{
-    return {calculateCptTitle(), text};
-}
-
-} // namespace
 
 std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoint)
 {
@@ -161,7 +164,7 @@ Result<std::vector<double>> validateEpt(const QStringList &cells, int eptRows, i
             const auto number = parseEptNumber(cell(i, j), decimalPoint);
             if (!number)
                 return refusal(QStringLiteral("Non-numeric or missing entry in row %1.").arg(i));
-            if (!inRange(*number))
+            if (!isInEptRange(*number))
                 return refusal(QStringLiteral("All numbers must be between 0 and 100 inclusive.\r"
                                               "See row %1.")
                                    .arg(i));

@@ -26,6 +26,24 @@ struct EptNumber
 
 std::optional<EptNumber> parseEptNumber(QStringView text, QStringView decimalPoint);
 
+// Whether the number lies in 0..100, the range of every cell.
+bool isInEptRange(const EptNumber &number);
+
+// A sum of numbers in 0..100, held digit for digit so that no binary rounding enters it:
+// 0.7 + 83.4 + 15.9 is exactly 100.
+class ExactDecimalSum
+{
+public:
+    void add(const EptNumber &number);
+    bool equals(qint64 target) const;
+    // The sum without trailing zeros, "100" or "99.95", with the given decimal separator.
+    QString text(QStringView decimalPoint) const;
+
+private:
+    qint64 whole_ = 0;
+    std::vector<int> fraction_;
+};
+
 // The title of the messages of "Calculate CPT".
 QString calculateCptTitle();
 

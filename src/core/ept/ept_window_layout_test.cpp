@@ -59,7 +59,7 @@ private Q_SLOTS:
         const Problem problem = testing::problemOf(childStates, parents);
         const EptWindowLayout layout = eptWindowLayout(problem, deriveEptShape(problem));
         QList<EptLayoutItem> items = layout.labels + layout.textFields;
-        items.append({u"GridEPT"_s, layout.table, {}});
+        items.append({u"GridEPT"_s, layout.table, {}, {}});
         QStringList found;
         for (const EptLayoutItem &item : std::as_const(items)) {
             if (item.name != control)

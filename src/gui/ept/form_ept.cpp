@@ -10,16 +10,22 @@
 
 #include "core/base/save_file.h"
 #include "core/network/cpt_network.h"
+#include "gui/ept/ept_cell.h"
 #include "gui/ept/form_export.h"
 
 #include "ui_form_ept.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -31,6 +37,8 @@ namespace {
 
 const QColor windowColour(128, 128, 255);
 const QColor buttonColour(192, 192, 255);
+// A cell or total that needs a look.
+const QColor markColour(255, 176, 176);
 
 // The hourglass over the program while it works, restored however the work ends.
 class BusyCursor
@@ -62,7 +70,6 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::FormEPT>()), problem_(problem), shape_(shape)
 {
     ui->setupUi(this);
-    setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
@@ -92,6 +99,13 @@ FormEPT::FormEPT(const Problem &problem, const EptShape &shape, QWidget *parent)
     connect(ui->CommandWriteIntoNetwork, &QPushButton::clicked, this,
             &FormEPT::CommandWriteIntoNetwork_Click);
     ui->LabelStoredEpt->setFont(controlFont());
+
+    copyEpt_ = new QAction(QStringLiteral("Copy EPT"), this);
+    copyEpt_->setObjectName(QStringLiteral("ActionCopyEpt"));
+    copyEpt_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyEpt_->setShortcutContext(Qt::WindowShortcut);
+    addAction(copyEpt_);
+    connect(copyEpt_, &QAction::triggered, this, &FormEPT::CopyEpt_Click);
 
     Form_Load();
 }
@@ -150,31 +164,46 @@ void FormEPT::Form_Load()
     for (int r = 1; r <= shape.eptRows; ++r)
         grid->setRowHeight(r - 1, fieldTop(r + 1) - fieldTop(r));
 
+    for (int r = 1; r <= shape.eptRows; ++r)
+        for (int c = 0; c < shape.noNonModParents(); ++c)
+            grid->item(r - 1, c)->setToolTip(layout_.rowToolTips.at(r - 1));
+
     const QFont font = controlFont();
-    for (const auto &item : std::as_const(layout_.labels)) {
+    const auto makeLabel = [&](const EptLayoutItem &item) {
         auto *label = new QLabel(item.text, area);
         label->setObjectName(item.name);
         label->setGeometry(centimetresToPixels(item.place));
         label->setFont(font);
         label->setTextFormat(Qt::PlainText);
+        label->setToolTip(item.toolTip);
         QPalette background = label->palette();
         background.setColor(QPalette::Window, windowColour);
         label->setPalette(background);
         label->setAutoFillBackground(true);
-    }
+        return label;
+    };
+    for (const auto &item : std::as_const(layout_.labels))
+        makeLabel(item);
     QWidget *previous = ui->CommandSaveCpt;
     for (const auto &item : std::as_const(layout_.textFields)) {
-        auto *field = new QLineEdit(area);
+        const int n = int(fields_.size());
+        auto *field = new EptCell(area);
         field->setObjectName(item.name);
         field->setGeometry(centimetresToPixels(item.place));
         field->setFont(font);
         field->setTextMargins(0, 0, 0, 0);
+        field->setToolTip(item.toolTip);
+        field->addAction(copyEpt_);
         setTabOrder(previous, field);
         previous = field;
         fields_.append(field);
+        connect(field, &QLineEdit::textChanged, this, [this, n] { Text_Change(n); });
+        connect(field, &EptCell::stepRequested, this, [this, n](int rows) { Text_Move(n, rows); });
+        connect(field, &EptCell::blockPasted, this,
+                [this, n](const QString &text) { Text_PasteBlock(n, text); });
     }
-
-    area->resize(centimetresToPixels(layout_.contentArea()).size());
+    for (const auto &item : std::as_const(layout_.totals))
+        totals_.append(makeLabel(item));
 
     // The entries kept with the problem, when they fit the EPT as it is now.
     const QList<QStringList> &kept = problem_.ept;
@@ -189,6 +218,144 @@ void FormEPT::Form_Load()
     }
     ui->LabelStoredEpt->setVisible(!fits && !kept.isEmpty());
     opened_ = cellTexts();
+    for (int r = 1; r <= shape.eptRows; ++r)
+        for (int b = 1; b <= shape.eptCols / problem_.noChildStates; ++b)
+            showTotal(r, b);
+
+    fitWindow();
+}
+
+void FormEPT::fitWindow()
+{
+    QTableWidget *grid = ui->ContentEPT->findChild<QTableWidget *>(QStringLiteral("GridEPT"));
+    QScrollArea *scroll = ui->ScrollEPT;
+    // The table shows every row, and its scroll bar, when its columns are wider than it, below
+    // them; it reaches no further down than designed.
+    const int frame = grid->frameWidth();
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    const bool gridScrolls = grid->horizontalHeader()->length() > grid->width() - 2 * frame;
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int gridNeeds = centimetresToPixels(layout_.rowTop(shape_.eptRows + 1)) - grid->y() +
+                          frame + (gridScrolls ? bar : 0);
+    const int margin = centimetresToPixels(EptWindowLayout::margin);
+    QSize needed = centimetresToPixels(layout_.contentArea()).size();
+    needed.setHeight(std::max(needed.height(), grid->y() + gridNeeds + margin));
+
+    // The window as designed, larger when the controls need it, up to the screen's free area
+    // less the frame that the desktop puts around a window like the one it opens from.
+    const QSize designed = size();
+    const int buttons = designed.width() - scroll->width();
+    QWidget *host = parentWidget() ? parentWidget()->window() : this;
+    const QSize frameAround = host != this && host->isVisible()
+                                  ? host->frameGeometry().size() - host->size()
+                                  : QSize(0, 0);
+    const QSize screen = host->screen()->availableGeometry().size() - frameAround;
+    const int roomWidth = std::max(screen.width(), designed.width()) - buttons;
+    const int roomHeight = std::max(screen.height(), designed.height());
+    QSize area(std::max(designed.width() - buttons, needed.width()),
+               std::max(designed.height(), needed.height()));
+    // A scroll bar takes room from the other direction: the window grows by it where it can.
+    bool across = area.width() > roomWidth;
+    if (across) {
+        area.setWidth(roomWidth);
+        area.setHeight(area.height() + bar);
+    }
+    const bool down = area.height() > roomHeight;
+    if (down) {
+        area.setHeight(roomHeight);
+        if (!across)
+            area.setWidth(area.width() + bar);
+        if (area.width() > roomWidth) {
+            area.setWidth(roomWidth);
+            across = true;
+        }
+    }
+    const QSize viewport(area.width() - (down ? bar : 0), area.height() - (across ? bar : 0));
+    const QSize content = needed.expandedTo(viewport);
+    ui->ContentEPT->resize(content);
+    grid->resize(grid->width(),
+                 std::clamp(content.height() - margin - grid->y(), gridNeeds,
+                            std::max(gridNeeds, centimetresToPixels(layout_.table).height())));
+
+    // The buttons and the note keep their places at the window's right, the buttons at its foot.
+    const QSize grown = QSize(area.width() + buttons, area.height()) - designed;
+    for (QWidget *widget : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (widget != scroll)
+            widget->move(widget->pos() +
+                         QPoint(grown.width(), widget == ui->LabelStoredEpt ? 0 : grown.height()));
+    }
+    scroll->setGeometry(0, 0, area.width(), area.height());
+    setFixedSize(area.width() + buttons, area.height());
+}
+
+void FormEPT::showTotal(int r, int b)
+{
+    const int states = problem_.noChildStates;
+    const int cols = shape_.eptCols;
+    const int first = (b - 1) * states + 1;
+    QStringList cells;
+    for (int c = first; c < first + states; ++c)
+        cells.append(fields_.at((r - 1) * cols + c - 1)->text());
+    const EptBlockCheck check = checkEptBlock(cells, first, decimalPoint());
+
+    const auto mark = [](QWidget *widget, QPalette::ColorRole role, const QColor &plain,
+                         const QString &problem, const QString &toolTip) {
+        const QColor colour = problem.isEmpty() ? plain : markColour;
+        if (widget->palette().color(role) != colour) {
+            QPalette palette = widget->palette();
+            palette.setColor(role, colour);
+            widget->setPalette(palette);
+        }
+        widget->setToolTip(problem.isEmpty() ? toolTip
+                                             : QStringLiteral("%1\n%2").arg(problem, toolTip));
+    };
+    const qsizetype total = qsizetype(r - 1) * (cols / states) + (b - 1);
+    QLabel *label = totals_.at(total);
+    label->setText(check.total);
+    mark(label, QPalette::Window, windowColour, check.problem, layout_.totals.at(total).toolTip);
+    const QColor plainBase = QApplication::palette().color(QPalette::Base);
+    for (int k = 0; k < states; ++k) {
+        const qsizetype n = qsizetype(r - 1) * cols + first - 1 + k;
+        mark(fields_.at(n), QPalette::Base, plainBase, check.cellProblems.at(k),
+             layout_.textFields.at(n).toolTip);
+    }
+}
+
+void FormEPT::Text_Change(int n)
+{
+    const int cols = shape_.eptCols;
+    showTotal(n / cols + 1, columnBlock(n % cols + 1, problem_.noChildStates));
+}
+
+void FormEPT::Text_Move(int n, int rows)
+{
+    // Enter in the last row, like the Down arrow there, stays in its cell.
+    const qsizetype to = n + qsizetype(rows) * shape_.eptCols;
+    if (to < 0 || to >= fields_.size())
+        return;
+    fields_.at(to)->setFocus(Qt::TabFocusReason);
+    ui->ScrollEPT->ensureWidgetVisible(fields_.at(to));
+}
+
+void FormEPT::Text_PasteBlock(int n, const QString &text)
+{
+    const int cols = shape_.eptCols;
+    const int row = n / cols + 1;
+    const int column = n % cols + 1;
+    const Result<QList<QStringList>> block =
+        pastedCells(text, row, column, shape_.eptRows, shape_.eptCols);
+    if (!block) {
+        showMessage(this, block.failure());
+        return;
+    }
+    for (qsizetype i = 0; i < block->size(); ++i)
+        for (qsizetype j = 0; j < block->at(i).size(); ++j)
+            fields_.at((row - 1 + i) * cols + column - 1 + j)->replaceText(block->at(i).at(j));
+}
+
+void FormEPT::CopyEpt_Click()
+{
+    QGuiApplication::clipboard()->setText(cellsAsText(cellTexts()));
 }
 
 QList<QStringList> FormEPT::cellTexts() const
@@ -206,7 +373,7 @@ void FormEPT::CommandCalcCPT_Click()
 {
     QStringList cells;
     cells.reserve(fields_.size());
-    for (const QLineEdit *field : std::as_const(fields_))
+    for (const EptCell *field : std::as_const(fields_))
         cells.append(field->text());
     BusyCursor busy;
     Result<Calculation> calculation = calculateCpt(problem_, shape_, cells, decimalPoint());

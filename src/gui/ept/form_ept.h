@@ -17,9 +17,12 @@ namespace Ui {
 class FormEPT;
 }
 
-class QLineEdit;
+class QAction;
+class QLabel;
 
 namespace vadazaz {
+
+class EptCell;
 
 // The elicited probability table window, built for a problem and its EPT shape, which "Edit EPT"
 // has derived and checked just before. The typed figures and the CPT belong to one opening and go
@@ -56,14 +59,27 @@ private:
     void CommandExportCpt_Click();
     void CommandWriteIntoNetwork_Click();
     void CommandCancel_Click();
+    void CopyEpt_Click();
+    // Cell n (counted from 0, row by row) changed, asked for the cell rows further down, or took
+    // a pasted block.
+    void Text_Change(int n);
+    void Text_Move(int n, int rows);
+    void Text_PasteBlock(int n, const QString &text);
     // Writes the CPT to a file the user picks, in the layout the user asks for.
     void SaveCPT();
+    // Shows the total of block b of row r and marks it and its cells when they need a look.
+    void showTotal(int r, int b);
+    // Sizes the window so that everything built at run time shows, as far as the screen allows,
+    // and lays out the scroll area, the table's height and the buttons to fit.
+    void fitWindow();
 
     std::unique_ptr<Ui::FormEPT> ui;
     const Problem problem_;
     const EptShape shape_;
     EptWindowLayout layout_;
-    QList<QLineEdit *> fields_; // "Text1", "Text2", … row by row
+    QList<EptCell *> fields_; // "Text1", "Text2", … row by row
+    QList<QLabel *> totals_;  // "LabelTotal" r b, row by row
+    QAction *copyEpt_ = nullptr;
     QList<QStringList> opened_; // the cells as the window opened
     std::optional<Cpt> cpt_;
 };

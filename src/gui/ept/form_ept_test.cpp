@@ -11,9 +11,12 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QScrollArea>
@@ -80,6 +83,29 @@ void answerInTurn(QList<Step> steps)
     });
 }
 
+// The EPT of a three-state child with a three-state Modifying parent and three Non-modifying
+// parents: 6 rows of 9 columns.
+Problem nineColumns()
+{
+    return problemOf(3, u"M3 N3 N2 N2"_s);
+}
+
+// Opens the cell's context menu and chooses the entry of that caption.
+void chooseFromContextMenu(QWidget *cell, const QString &entry)
+{
+    QTimer::singleShot(0, cell, [entry] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0) == entry && action->isEnabled())
+                action->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                            cell->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(cell, &event);
+}
+
 } // namespace
 
 class FormEptTest : public QObject
@@ -115,6 +141,21 @@ class FormEptTest : public QObject
         return u"save %1, view %2: %3"_s.arg(
             button("CommandSaveCpt")->isEnabled() ? u"on"_s : u"off"_s,
             button("CommandViewFile")->isEnabled() ? u"on"_s : u"off"_s, texts.join(u' '));
+    }
+    // The cells that hold text, as "number=text".
+    QString filled() const
+    {
+        QStringList cells;
+        for (const QLineEdit *cell : form->content()->findChildren<QLineEdit *>())
+            if (!cell->text().isEmpty())
+                cells << cell->objectName().mid(4) + u'=' + cell->text();
+        return cells.join(u' ');
+    }
+    // Whether the control shows the mark of something to look at.
+    static bool marked(const QWidget *widget)
+    {
+        const QColor colour = widget->palette().color(widget->backgroundRole());
+        return colour != QColor(128, 128, 255) && colour != QColor(Qt::white);
     }
     // The files in the test's folder, each as "name: contents".
     QStringList files() const
@@ -163,10 +204,14 @@ private Q_SLOTS:
         QWidget *content = form->content();
         QStringList wrong, labels;
         for (const auto &item : layout.labels + layout.textFields +
-                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}}}) {
+                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}, {}}}) {
             const QWidget *widget = child<QWidget>(content, item.name);
-            if (widget->parentWidget() != content ||
-                widget->geometry() != centimetresToPixels(item.place) || !widget->isVisible())
+            const QRect place = centimetresToPixels(item.place);
+            QRect at = widget->geometry();
+            // The table stops below its last row when the window has no room for more.
+            if (item.name == u"GridEPT"_s && at.height() <= place.height())
+                at.setHeight(place.height());
+            if (widget->parentWidget() != content || at != place || !widget->isVisible())
                 wrong << item.name;
             if (const auto *label = qobject_cast<const QLabel *>(widget))
                 labels << label->text();
@@ -181,8 +226,8 @@ private Q_SLOTS:
                      field(r * 8 + 1)->geometry().top());
         }
         QCOMPARE(labels.join(u' '), "P1: P2: P1s1 P1s1 P1s2 P1s2 P2s1 P2s2 P2s1 P2s2 Child: C1 C2 "
-                                    "C1 C2 C1 C2 C1 C2 | P3 P4 | P3s1 P4s1 P3s3 P4s2 P3s2 P4s1 "
-                                    "P3s3 P4s1 P3s1 P4s2");
+                                    "C1 C2 C1 C2 C1 C2 Total Total Total Total | P3 P4 | P3s1 "
+                                    "P4s1 P3s3 P4s2 P3s2 P4s1 P3s3 P4s1 P3s1 P4s2");
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
@@ -214,6 +259,274 @@ private Q_SLOTS:
         const bool same = field(8)->text() == u"95"_s;
         typeInto(field(8), u"95"_s);
         QCOMPARE(form->cellsChanged(), !same);
+    }
+
+    // Each row of the table and of cells says which configuration of the parents it is; each
+    // heading and cell of a block says its Modifying parents' states; a child-state heading
+    // gives the state's name in full.
+    void saysWhatEachRowAndColumnIs_data()
+    {
+        QTest::addColumn<QString>("parents");
+        QTest::addColumn<QString>("control"); // "GridEPT" and a row number: that row of the table
+        QTest::addColumn<QString>("toolTip");
+        const QString least = u"Row 2: every Non-modifying parent in its least positive state "
+                              "(P1 = P1s3, P3 = P3s2)."_s;
+        const QString others = u", every other Non-modifying parent in its most positive state."_s;
+        const QString p = u"N3 M2 N2"_s;
+        QTest::newRow("row 1") << p << u"GridEPT1"_s
+                               << u"Row 1: every Non-modifying parent in its most positive state "
+                                  "(P1 = P1s1, P3 = P3s1)."_s;
+        QTest::newRow("row 2") << p << u"GridEPT2"_s << least;
+        QTest::newRow("row 3") << p << u"GridEPT3"_s << u"Row 3: P1 moved to P1s2"_s + others;
+        QTest::newRow("row 5") << p << u"GridEPT5"_s << u"Row 5: P3 moved to P3s2"_s + others;
+        QTest::newRow("a single parent's row 3")
+            << u"M2 N3"_s << u"GridEPT3"_s << u"Row 3: P2 moved to P2s2."_s;
+        QTest::newRow("cell") << p << u"Text7"_s << least + u"\nColumn 3: Child = C1 (P2 = P2s2)"_s;
+        QTest::newRow("child state")
+            << p << u"LabelChild2"_s << u"Child = Moderately (P2 = P2s1)"_s;
+        QTest::newRow("Modifying parent's state")
+            << p << u"LabelMPstate12"_s << u"Columns 3 to 4 (P2 = P2s2)"_s;
+        QTest::newRow("total") << p << u"LabelTotal22"_s
+                               << least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s;
+    }
+    void saysWhatEachRowAndColumnIs()
+    {
+        QFETCH(QString, parents);
+        QFETCH(QString, control);
+        QFETCH(QString, toolTip);
+        Problem problem = problemOf(2, parents);
+        problem.childStateName(2) = u"Moderately"_s;
+        useProblem(problem);
+        open();
+        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+        QStringList shown;
+        if (control.startsWith(u"GridEPT"_s)) {
+            for (int c = 0; c < grid->columnCount(); ++c)
+                shown << grid->item(control.mid(7).toInt() - 1, c)->toolTip();
+            shown.removeDuplicates();
+        } else {
+            shown << child<QWidget>(form.get(), control)->toolTip();
+        }
+        QCOMPARE(shown, QStringList{toolTip});
+        QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
+    }
+
+    // Every control shows in the window, which grows up to the screen's free area; past it the
+    // window scrolls, and only then, to every control, none under a scroll bar. The buttons keep
+    // their order at the window's right.
+    void hidesNothing_data()
+    {
+        QTest::addColumn<int>("childStates");
+        QTest::addColumn<QString>("parents");
+        QTest::newRow("4 columns") << 2 << u"M2 N2"_s;
+        QTest::newRow("8 columns") << 2 << u"M2 M2 N2 N2"_s;
+        QTest::newRow("9 columns, 6 rows") << 3 << u"M3 N3 N2 N2"_s;
+        QTest::newRow("12 columns, 26 rows") << 3 << u"M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3"_s;
+        QTest::newRow("12 columns, 7 Non-modifying parents")
+            << 3 << u"M2 M2 N2 N2 N2 N2 N2 N2 N2"_s;
+    }
+    void hidesNothing()
+    {
+        QFETCH(int, childStates);
+        QFETCH(QString, parents);
+        useProblem(problemOf(childStates, parents));
+        open();
+        const QSize screen = form->screen()->availableGeometry().size();
+        QVERIFY(form->width() <= screen.width() && form->height() <= screen.height());
+        auto *scroll = child<QScrollArea>(form.get(), "ScrollEPT");
+        QCOMPARE(scroll->horizontalScrollBar()->isVisible(), form->width() == screen.width());
+        QCOMPARE(scroll->verticalScrollBar()->isVisible(), form->height() == screen.height());
+        QStringList hidden;
+        for (QWidget *control :
+             form->content()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            scroll->ensureWidgetVisible(control, 0, 0);
+            if (!scroll->viewport()->rect().contains(
+                    QRect(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size())))
+                hidden << control->objectName();
+        }
+        QList<QWidget *> right = form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        right.removeOne(scroll);
+        std::sort(right.begin(), right.end(),
+                  [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
+        QStringList order;
+        for (QWidget *control : std::as_const(right)) {
+            if (!form->rect().contains(control->geometry()) ||
+                control->geometry().intersects(scroll->geometry()))
+                hidden << control->objectName();
+            order << control->objectName();
+        }
+        QCOMPARE(hidden, QStringList());
+        QCOMPARE(order,
+                 QStringList({u"LabelStoredEpt"_s, u"CommandWriteIntoNetwork"_s,
+                              u"CommandExportCpt"_s, u"CommandCalcCPT"_s, u"CommandViewFile"_s,
+                              u"CommandSaveCpt"_s, u"CommandCancel"_s}));
+        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+        const int last = grid->rowCount() - 1;
+        QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <=
+                grid->viewport()->height());
+    }
+
+    // --- Typing, pasting and copying ---
+
+    // A block copied from a spreadsheet or a text editor fills the cells right and down from the
+    // focused cell, each pasted cell one change that Undo takes back; a block that does not fit
+    // changes nothing and says why; a single value pastes into the cell as in any text box.
+    void pastesBlocksOfCells_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<int>("cell"); // focused, holding "1"; negative: pasted from its menu
+        QTest::addColumn<QString>("filled");
+        QTest::addColumn<QString>("shown"); // the refusal, after "The pasted block has "
+        const struct
+        {
+            const char *tag, *clipboard;
+            int cell;
+            const char *filled, *shown;
+        } cases[] = {
+            {"TABs and LF", "10\t20\t70\n30\t30\t40\n", 1, "1=10 2=20 3=70 10=30 11=30 12=40", ""},
+            {"CR LF, to the last cell", "7\t2\t3\r\n4\t5\t6\r\n", 43,
+             "43=7 44=2 45=3 52=4 53=5 54=6", ""},
+            {"CR and semicolons", "7;2\r3;4", 1, "1=7 2=2 10=3 11=4", ""},
+            {"decimal commas", "33,3\t33,3\t33,4\n", 7, "7=33,3 8=33,3 9=33,4", ""},
+            {"one spreadsheet cell", "42\n", 5, "5=42", ""},
+            {"from the context menu", "10\t90", -8, "8=10 9=90", ""},
+            {"a single value", "42", 5, "5=142", ""},
+            {"a single value from the menu", "42", -5, "5=142", ""},
+            {"too wide and too long", "1\t2\t3\t4\n1\t2\t3\t4\n1\t2\t3\t4\n", 25, "25=1",
+             "3 rows of 4 cells; from row 3, column 7 there is room for 4 rows of 3 cells."},
+            {"a column too long", "1\n2\n3\n4\n5\n6\n7", 1, "1=1",
+             "7 rows of 1 cell; from row 1, column 1 there is room for 6 rows of 9 cells."},
+            {"a row at the last cell", "1;2", -54, "54=1",
+             "1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell."},
+        };
+        for (const auto &c : cases)
+            QTest::newRow(c.tag) << QString::fromUtf8(c.clipboard) << c.cell
+                                 << QString::fromUtf8(c.filled) << QString::fromUtf8(c.shown);
+    }
+    void pastesBlocksOfCells()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(int, cell);
+        QFETCH(QString, filled);
+        QFETCH(QString, shown);
+        useProblem(nineColumns());
+        open();
+        QLineEdit *focused = field(std::abs(cell));
+        typeInto(focused, u"1"_s);
+        QGuiApplication::clipboard()->setText(clipboard);
+        if (cell < 0)
+            chooseFromContextMenu(focused, u"&Paste"_s);
+        else
+            QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(this->filled(), filled);
+        QCOMPARE(shownBy(*script), shown.isEmpty() ? QStringList()
+                                                   : QStringList{u"Paste: The pasted block has "_s +
+                                                                 shown + u" [Ok]"_s});
+        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(focused->text(), shown.isEmpty() ? u"1"_s : QString());
+    }
+
+    // The whole EPT as a spreadsheet takes it, from the context menu or Ctrl+Shift+C; Ctrl+C
+    // still copies a cell's selected text.
+    void copiesTheEpt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("Ctrl+Shift+C") << u"shortcut"_s << u"90\t10\t40\t60\n70\t30\t\t95\n"_s;
+        QTest::newRow("context menu") << u"menu"_s << u"90\t10\t40\t60\n70\t30\t\t95\n"_s;
+        QTest::newRow("Ctrl+C") << u"cell"_s << u"40"_s;
+    }
+    void copiesTheEpt()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, copied);
+        open();
+        fill(u"90 10 40 60 70 30 _ 95"_s);
+        field(3)->setFocus();
+        field(3)->selectAll();
+        if (how == u"menu"_s)
+            chooseFromContextMenu(field(3), u"Copy EPT"_s);
+        else
+            QTest::keyClick(field(3), Qt::Key_C,
+                            Qt::ControlModifier |
+                                (how == u"cell"_s ? Qt::NoModifier : Qt::ShiftModifier));
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    }
+
+    // Enter and the Down arrow go to the cell below, Shift+Enter and the Up arrow to the one
+    // above; in the last row Enter stays. Tab goes across. Nothing else happens.
+    void movesBetweenRows_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Enter") << 2 << QKeyCombination(Qt::Key_Return) << 6;
+        QTest::newRow("keypad Enter") << 3 << (Qt::KeypadModifier | Qt::Key_Enter) << 7;
+        QTest::newRow("Enter in the last row") << 6 << QKeyCombination(Qt::Key_Return) << 6;
+        QTest::newRow("Shift+Enter") << 7 << (Qt::ShiftModifier | Qt::Key_Return) << 3;
+        QTest::newRow("Down") << 1 << QKeyCombination(Qt::Key_Down) << 5;
+        QTest::newRow("Up") << 8 << QKeyCombination(Qt::Key_Up) << 4;
+        QTest::newRow("Tab") << 4 << QKeyCombination(Qt::Key_Tab) << 5;
+    }
+    void movesBetweenRows()
+    {
+        QFETCH(int, from);
+        QFETCH(QKeyCombination, key);
+        QFETCH(int, to);
+        open();
+        fill(rainEpt);
+        field(from)->setFocus();
+        QTest::keyClick(field(from), key.key(), key.keyboardModifiers());
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"Text%1"_s.arg(to));
+        QCOMPARE(shownBy(*script), QStringList());
+        QCOMPARE(state(), u"save off, view off: "_s + rainEpt);
+    }
+
+    // Beside each block of a row, the exact total of what is typed, marked with the reason when
+    // it is not 100 or a cell is not a number in 0..100; such cells are marked too.
+    void totalsEachBlockAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed"); // "cell=text", in turn, into row 1's first block
+        QTest::addColumn<QString>("total"); // the total, then why it is marked, if it is
+        QTest::addColumn<QString>("cells"); // the marked cells and why
+        const QString range = u"Not between 0 and 100 inclusive."_s;
+        QTest::newRow("nothing") << u"2="_s << u""_s << QString();
+        QTest::newRow("exact decimals") << u"1=0.7 2=83.4 3=15.9"_s << u"100"_s << QString();
+        QTest::newRow("decimal commas") << u"1=33,3 2=33,3 3=33,4"_s << u"100"_s << QString();
+        QTest::newRow("partly typed")
+            << u"1=70 2=20"_s << u"90|Non-numeric or missing entry in column 3."_s << QString();
+        QTest::newRow("more than 100")
+            << u"1=50 2=50 3=10"_s << u"110|The total is 110, not 100."_s << QString();
+        QTest::newRow("not a number")
+            << u"1=70 2=x 3=30"_s << u"100|Non-numeric or missing entry in column 2."_s
+            << u"2: Not a number."_s;
+        QTest::newRow("outside 0..100")
+            << u"1=120 2=-20 3=0"_s << u"0|Column 1 is not between 0 and 100 inclusive."_s
+            << u"1: %1|2: %1"_s.arg(range);
+        QTest::newRow("corrected") << u"1=70 2=x 3=30 2=0"_s << u"100"_s << QString();
+    }
+    void totalsEachBlockAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, total);
+        QFETCH(QString, cells);
+        useProblem(nineColumns());
+        open();
+        for (const QString &step : typed.split(u' '))
+            typeInto(field(step.section(u'=', 0, 0).toInt()), step.section(u'=', 1));
+        const QString says = u"Row 1: every Non-modifying parent in its most positive state (P2 = "
+                             "P2s1, P3 = P3s1, P4 = P4s1).\nTotal of columns 1 to 3 (P1 = P1s1)"_s;
+        auto *label = child<QLabel>(form.get(), "LabelTotal11");
+        const QString problem = total.section(u'|', 1);
+        QCOMPARE(label->text(), total.section(u'|', 0, 0));
+        QCOMPARE(label->toolTip(), problem.isEmpty() ? says : problem + u'\n' + says);
+        QCOMPARE(marked(label), !problem.isEmpty());
+        QStringList marks;
+        for (int n = 1; n <= 3; ++n)
+            if (marked(field(n)))
+                marks << u"%1: %2"_s.arg(n).arg(field(n)->toolTip().section(u'\n', 0, 0));
+        QCOMPARE(marks.join(u'|'), cells);
+        QCOMPARE(child<QLabel>(form.get(), "LabelTotal12")->text(), QString());
     }
 
     // --- Calculate CPT ---
@@ -303,6 +616,17 @@ private Q_SLOTS:
         QCOMPARE(this->state(), state);
         press("CommandSaveCpt", {QMessageBox::No}, path(u"again.txt"_s));
         QCOMPARE(contentsOf(path(u"again.txt"_s)), rainPlain);
+    }
+
+    // The EPT pasted from a spreadsheet gives the CPT of the same figures typed.
+    void pastedAsTyped()
+    {
+        open();
+        QGuiApplication::clipboard()->setText(u"90\t10\t40\t60\r\n70\t30\t5\t95\r\n"_s);
+        field(1)->setFocus();
+        QTest::keyClick(field(1), Qt::Key_V, Qt::ControlModifier);
+        press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::No}, path(u"pasted.txt"_s));
+        QCOMPARE(contentsOf(path(u"pasted.txt"_s)), rainPlain);
     }
 
     void outOfRangeWarning()
@@ -421,7 +745,7 @@ private Q_SLOTS:
             seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
                  << grid->item(1, 0)->text();
             for (const QLabel *label : window->findChildren<QLabel *>())
-                if (label->isVisible())
+                if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
                     seen << label->text();
             const QStringList figures = rainEpt.split(u' ');
             for (int n = 1; n <= 8; ++n)
