@@ -356,10 +356,10 @@ private Q_SLOTS:
             order << control->objectName();
         }
         QCOMPARE(hidden, QStringList());
-        QCOMPARE(order,
-                 QStringList({u"LabelStoredEpt"_s, u"CommandWriteIntoNetwork"_s,
-                              u"CommandExportCpt"_s, u"CommandCalcCPT"_s, u"CommandViewFile"_s,
-                              u"CommandSaveCpt"_s, u"CommandCancel"_s}));
+        QCOMPARE(order, QStringList({u"LabelStoredEpt"_s, u"CommandShowCpt"_s,
+                                     u"CommandWriteIntoNetwork"_s, u"CommandExportCpt"_s,
+                                     u"CommandCalcCPT"_s, u"CommandViewFile"_s, u"CommandSaveCpt"_s,
+                                     u"CommandCancel"_s}));
         auto *grid = child<QTableWidget>(form->content(), "GridEPT");
         const int last = grid->rowCount() - 1;
         QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <=
