@@ -100,16 +100,16 @@ void readShape(QByteArrayView line, Input &input)
         problem.parentNoStates(parents) = states;
         if (modifying && columns * states <= maxEptCols) {
             columns *= states;
-            problem.parentType(parents) = modifyingType;
+            problem.parentType(parents) = ParentType::Modifying;
         } else {
-            problem.parentType(parents) = nonModifyingType;
+            problem.parentType(parents) = ParentType::NonModifying;
         }
     }
     bool anyNonModifying = false;
     for (int p = 1; p <= problem.noParents(); ++p)
-        anyNonModifying = anyNonModifying || problem.parentType(p) == nonModifyingType;
+        anyNonModifying = anyNonModifying || problem.parentType(p) == ParentType::NonModifying;
     if (!anyNonModifying)
-        problem.parentType(problem.noParents()) = nonModifyingType;
+        problem.parentType(problem.noParents()) = ParentType::NonModifying;
 }
 
 void readNames(QByteArrayView line, Input &input)
