@@ -15,7 +15,7 @@ constexpr int maxIdentifierLength = 30;
 
 Message writeBackFault(const QString &text)
 {
-    return {QStringLiteral("Write CPT into network"), text};
+    return {writeBackTitle(), text};
 }
 
 // Names of at most maxLength characters, different from each other: a longer or repeated name is
@@ -75,6 +75,11 @@ QStringList distributionOf(const Cpt &cpt, int row, const QList<int> &childState
 }
 
 } // namespace
+
+QString writeBackTitle()
+{
+    return QStringLiteral("Write CPT into network");
+}
 
 QString identifierFor(const QString &name)
 {

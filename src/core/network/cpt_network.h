@@ -26,6 +26,9 @@ QStringList uniqueIdentifiers(const QStringList &names, QSet<QString> taken = {}
 // from the names. Refused when the CPT holds a probability outside 0..1.
 Result<NetworkExport> networkExportOf(const Problem &problem, const Cpt &cpt, int decimals);
 
+// The title of the messages of writing a CPT back into a network.
+QString writeBackTitle();
+
 // The CPT as a file of the format: the network above, or for CSV its table.
 Result<QByteArray> cptNetworkFile(NetworkFormat format, const Problem &problem, const Cpt &cpt,
                                   int decimals);

@@ -505,7 +505,7 @@ void FormEPT::CommandWriteIntoNetwork_Click()
     const QString network = problem_.networkFile;
     const auto answer = dialogs().message(
         this,
-        {QStringLiteral("Write CPT into network"),
+        {writeBackTitle(),
          QStringLiteral("Write the CPT into the node %1 of %2?\rYes writes into that file; No "
                         "writes into a copy of it that you name. Nothing else in the network "
                         "changes.")
@@ -516,7 +516,7 @@ void FormEPT::CommandWriteIntoNetwork_Click()
     const std::optional<NetworkFormat> format = networkFormatOfFile(network);
     const Result<QByteArray> bytes = networkFileBytes(network);
     if (!bytes || !format) {
-        showMessage(this, bytes ? Message{QStringLiteral("Write CPT into network"),
+        showMessage(this, bytes ? Message{writeBackTitle(),
                                           QStringLiteral("%1 is not a network file this program "
                                                          "reads.")
                                               .arg(network)}
