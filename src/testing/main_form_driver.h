@@ -24,17 +24,6 @@ public:
     template <typename T> T *w(const char *name) { return child<T>(&window, name); }
     QPushButton *button(const char *name) { return w<QPushButton>(name); }
 
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem *item = w<QTableWidget>("GridParentInfo")->item(row, column);
-        return item ? item->text() : QString();
-    }
-    // Row p of the parent table: label, name, type and states.
-    QStringList row(int p)
-    {
-        return {cell(p - 1, 0), cell(p - 1, 1), cell(p - 1, 2), cell(p - 1, 3)};
-    }
-
     // The rows of the parent table, each as "label|name|type|states".
     QStringList rows()
     {
