@@ -85,32 +85,37 @@ private Q_SLOTS:
     void addingAndChoosingParents_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("seen"); // the last step's boxes, then the number of parents
+        QTest::addColumn<QString>("seen"); // the last step's boxes, the number of parents, then
+                                           // the text in the list's box
         const QString add = "click CommandAddParent; ";
         const QString edit = "; click CommandEditParent";
         const QString refused =
-            "Edit parent: Please select a parent to enter from the drop down list. [Ok] / 2";
-        stepsRow("none yet", "", "2");
-        stepsRow("typed entry", "type ComboParent Parent 2" + edit, "FormParent / 2");
-        stepsRow("beyond the last", "type ComboParent Parent 3" + edit, refused);
-        stepsRow("other case", "type ComboParent parent 1" + edit, refused);
-        stepsRow("trailing blank", "type ComboParent Parent 1 " + edit, refused);
+            "Edit parent: Please select a parent to enter from the drop down list. [Ok] / 2: ";
+        stepsRow("none yet", "", "2: Parent 1");
+        stepsRow("typed entry", "type ComboParent Parent 2" + edit, "FormParent / 2: Parent 2");
+        stepsRow("beyond the last", "type ComboParent Parent 3" + edit, refused + "Parent 3");
+        stepsRow("other case", "type ComboParent parent 1" + edit, refused + "parent 1");
+        stepsRow("trailing blank", "type ComboParent Parent 1 " + edit, refused + "Parent 1 ");
         stepsRow("empty", "type ComboParent " + edit, refused);
-        stepsRow("added one selected", add + "click CommandEditParent", "FormParent / 3");
+        stepsRow("added one selected", add + "click CommandEditParent", "FormParent / 3: Parent 3");
         stepsRow("last one deleted, though the first is chosen",
                  add + "choose ComboParent Parent 1; click CommandDeleteParent" + edit,
-                 "FormParent / 2");
+                 "FormParent / 2: Parent 2");
         stepsRow("deleted one gone from the list",
-                 add + "click CommandDeleteParent; type ComboParent Parent 3" + edit, refused);
+                 add + "click CommandDeleteParent; type ComboParent Parent 3" + edit,
+                 refused + "Parent 3");
         stepsRow("never fewer than two", "click CommandDeleteParent",
-                 "Delete parent: I'm sorry but you can't have less than 2 parents. [Ok] / 2");
+                 "Delete parent: I'm sorry but you can't have less than 2 parents. [Ok] / 2: "
+                 "Parent 1");
     }
     void addingAndChoosingParents()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
         const QString came = act(steps);
-        QCOMPARE(came + QString::number(problem().noParents()), seen);
+        QCOMPARE(came + QString::number(problem().noParents()) + ": " +
+                     driver->w<QComboBox>("ComboParent")->currentText(),
+                 seen);
         QStringList rows; // every parent in its row, none confirmed
         for (int p = 1; p <= problem().noParents(); ++p)
             rows << QString("Parent %1|(click Edit button)||").arg(p);
