@@ -53,13 +53,15 @@ private Q_SLOTS:
         const QString edit = "; click CommandEditChildStates";
         stepsRow("name typed", "type TextChildName Rain", "|2");
         stepsRow("name entered", name, entered + "Rain|2");
-        stepsRow("emptied box", name + "type TextChildName " + enter, notEntered + "Rain|2");
+        stepsRow("emptied box keeps the name", name + "type TextChildName " + enter,
+                 notEntered + "Rain|2");
         stepsRow("blanks kept", "paste TextChildName  Dry Soil " + enter, entered + " Dry Soil |2");
         stepsRow("ten characters at most", "paste TextChildName Precipitation" + enter,
                  entered + "Precipitat|2");
         stepsRow("TAB refused", "paste TextChildName Dry\tSoil" + enter, notEntered + "|2");
         stepsRow("line feed refused", "paste TextChildName Dry\nSoil" + enter, notEntered + "|2");
-        stepsRow("return refused", "paste TextChildName Dry\rSoil" + enter, notEntered + "|2");
+        stepsRow("carriage return refused", "paste TextChildName Dry\rSoil" + enter,
+                 notEntered + "|2");
         stepsRow("count chosen", "choose ComboNoChildStates 3", "|3");
         stepsRow("count chosen by arrow key", "press ComboNoChildStates Down", "|3");
         stepsRow("count typed, then Enter",
