@@ -1,6 +1,7 @@
 #pragma once
 
-// Driving the windows as a person does: typing into boxes, choosing from lists, clicking.
+// Driving the windows as a person does: typing into boxes, choosing from lists, clicking, and
+// answering the message boxes that come.
 
 #include "gui/widgets/choice_combo_box.h"
 #include "testing/widgets.h"
