@@ -1,4 +1,5 @@
 #include "gui/about/form_about.h"
+#include "gui/about/program_icon.h"
 
 #include "core/base/version.h"
 #include "testing/files.h"
@@ -16,6 +17,13 @@ class FormAboutTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The program's icon holds a picture of each size that desktops ask for.
+    void iconSizes()
+    {
+        for (const int size : {16, 32, 48, 256})
+            QCOMPARE(programIcon().pixmap(size).size(), QSize(size, size));
+    }
+
     // System Info starts the system's information program, here a stand-in alone on the PATH, or
     // says in a real box that it cannot. Enter then closes the About box: OK is its default.
     void systemInfo_data()
