@@ -1,12 +1,17 @@
 #pragma once
 
-// Driving the windows as a person does: typing into boxes, choosing from lists, clicking.
+// Driving the windows as a person does: typing into boxes, choosing from lists, clicking, and
+// answering the message boxes that come.
 
 #include "gui/widgets/choice_combo_box.h"
 #include "testing/widgets.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMetaEnum>
 #include <QPushButton>
 
 namespace vadazaz::testing {
@@ -70,6 +75,87 @@ inline bool clickAndHandle(QAbstractButton *button, const std::function<void(QWi
     });
     click(button);
     delete waiting.data();
+    return came;
+}
+
+// A row of a table of steps and what a person sees after them (see act()).
+inline void stepsRow(const char *name, const QString &steps, const QString &seen)
+{
+    QTest::newRow(name) << steps << seen;
+}
+
+// A message box as a person reads it: "Title: text [its buttons]", the default one marked "*".
+inline QString describe(const QMessageBox *box)
+{
+    const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+    QStringList buttons;
+    for (QAbstractButton *button : box->buttons())
+        buttons << QLatin1String(names.valueToKey(box->standardButton(button))) +
+                       QLatin1String(button == box->defaultButton() ? "*" : "");
+    buttons.sort();
+    return box->windowTitle() + QLatin1String(": ") + box->text() + QLatin1String(" [") +
+           buttons.join(u' ') + u']';
+}
+
+// Does the steps, separated by "; ", to the controls under root, and tells what the last step
+// brought: a message box as describe() reads it, answered by its default button or by the
+// button (or "Escape") named after the clicked control; any other window by its name, closed
+// again by its frame. A step is a verb, a control's name and the rest of the line:
+//   type Box text   paste Box text   choose List entry   click Control   press Control Key   close
+// "press" presses a key in the control ("Return", "Up"); "close" closes root by its frame.
+inline QStringList act(QWidget *root, const QString &steps)
+{
+    QStringList came;
+    for (const QString &step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        const QString verb = step.section(u' ', 0, 0);
+        const QString text = step.section(u' ', 2);
+        QObject *control =
+            verb == QLatin1String("close") ? root : child<QObject>(root, step.section(u' ', 1, 1));
+        auto *box = qobject_cast<QLineEdit *>(control);
+        auto *list = qobject_cast<QComboBox *>(control);
+        came.clear();
+        if (verb == QLatin1String("type")) {
+            list ? typeInto(list, text) : typeInto(box, text);
+            continue;
+        }
+        if (verb == QLatin1String("paste")) {
+            box->setFocus();
+            box->clear();
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keySequence(box, QKeySequence::Paste);
+            continue;
+        }
+        if (verb == QLatin1String("choose")) {
+            if (!chooseFromList(list, text))
+                came << QStringLiteral("no entry ") + text;
+            continue;
+        }
+        const QString answer = verb == QLatin1String("click") ? text : QString();
+        const QPointer<QTimer> waiting = whenModalShown([&came, answer](QWidget *modal) {
+            auto *message = qobject_cast<QMessageBox *>(modal);
+            came << (message ? describe(message) : modal->objectName());
+            if (!message)
+                modal->close();
+            else if (answer.isEmpty() || answer == QLatin1String("Escape"))
+                QTest::keyClick(modal, answer.isEmpty() ? Qt::Key_Return : Qt::Key_Escape);
+            else
+                click(message->button(QMessageBox::StandardButton(
+                    QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(
+                        answer.toLatin1().constData()))));
+        });
+        if (verb == QLatin1String("close"))
+            root->close();
+        else if (verb == QLatin1String("press"))
+            QTest::keyClick(qobject_cast<QWidget *>(control), QKeySequence(text)[0].key());
+        else if (auto *action = qobject_cast<QAction *>(control);
+                 action && verb == QLatin1String("click"))
+            action->trigger();
+        else if (verb == QLatin1String("click"))
+            QTest::mouseClick(qobject_cast<QWidget *>(control), Qt::LeftButton);
+        else
+            qFatal("No such step: \"%s\"", qPrintable(step));
+        delete waiting.data();
+    }
     return came;
 }
 

@@ -24,21 +24,25 @@ public:
     template <typename T> T *w(const char *name) { return child<T>(&window, name); }
     QPushButton *button(const char *name) { return w<QPushButton>(name); }
 
-    QString cell(int row, int column)
+    // The rows of the parent table, each as "label|name|type|states".
+    QStringList rows()
     {
-        const QTableWidgetItem *item = w<QTableWidget>("GridParentInfo")->item(row, column);
-        return item ? item->text() : QString();
-    }
-    // Row p of the parent table: label, name, type and states.
-    QStringList row(int p)
-    {
-        return {cell(p - 1, 0), cell(p - 1, 1), cell(p - 1, 2), cell(p - 1, 3)};
+        auto *grid = w<QTableWidget>("GridParentInfo");
+        QStringList rows;
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < grid->columnCount(); ++column)
+                cells << grid->model()->index(row, column).data().toString();
+            rows << cells.join(u'|');
+        }
+        return rows;
     }
 
+    // Enters the child's name, answering the box that confirms it.
     void enterChildName(const QString &name)
     {
-        typeInto(w<QLineEdit>("TextChildName"), name);
-        click(button("CommandEnterChildName"));
+        act(&window, QStringLiteral("type TextChildName ") + name +
+                         QStringLiteral("; click CommandEnterChildName"));
     }
 
     // Opens the child state names dialog and runs inside on it; answers whether it opened.

@@ -37,18 +37,6 @@ public:
 
     QList<ShownDialog> shown;
 
-    // The texts of the message boxes shown so far, and forgets them.
-    QStringList takeTexts()
-    {
-        QStringList texts;
-        for (const auto &dialog : std::as_const(shown))
-            if (dialog.kind == ShownDialog::MessageBox)
-                texts.append(dialog.text);
-        shown.clear();
-        return texts;
-    }
-    const ShownDialog &last() const { return shown.constLast(); }
-
     QMessageBox::StandardButton message(QWidget *, const Message &message,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
