@@ -9,8 +9,6 @@ namespace vadazaz {
 
 namespace {
 
-// Marks a row that the EPT did not supply, in child-state column 1. EPT values lie in 0..100.
-constexpr double unfilled = 9999.0;
 // How far a probability may stray outside 0..100 through rounding alone: a remainder of 100 that
 // is exactly 0 can come out as -1.4e-14. Far below anything a CPT file shows.
 constexpr double roundingNoise = 1e-9;
@@ -47,11 +45,11 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
     cpt.cptRows = int(rows);
     cpt.noChildStates = childStates;
     cpt.values.assign(std::size_t(rows) * std::size_t(childStates), 0.0);
+    // The rows the EPT gives; every other row is interpolated.
+    std::vector<bool> given(std::size_t(rows), false);
     const auto at = [&](int r, int c) -> double & {
         return cpt.values[std::size_t(r - 1) * std::size_t(childStates) + std::size_t(c - 1)];
     };
-    for (int r = 1; r <= cpt.cptRows; ++r)
-        at(r, 1) = unfilled;
 
     cpt.positionStrides.resize(positions);
     for (int p = positions; p >= 1; --p)
@@ -62,6 +60,7 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
             int r = 1;
             for (int p = 1; p <= positions; ++p)
                 r += (cells.cellParentState(i, j, cells.parentAt(p)) - 1) * cpt.positionStride(p);
+            given[std::size_t(r - 1)] = true;
             at(r, cells.cellChildState(i, j)) =
                 eptValues[std::size_t(i - 1) * std::size_t(cells.eptCols) + std::size_t(j - 1)];
         }
@@ -71,6 +70,16 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
     // weight[p - 1][s - 1][0] for child state 1, [1] for child state 3
     using Weights = std::array<std::array<double, 2>, 2>;
     std::vector<Weights> weight(static_cast<std::size_t>(positions));
+    // Per position, its last state counted from 0, and how far apart in values its states lie.
+    std::vector<int> lastState(static_cast<std::size_t>(positions) + 1);
+    std::vector<std::ptrdiff_t> step(static_cast<std::size_t>(positions) + 1);
+    for (int p = 1; p <= positions; ++p) {
+        lastState[std::size_t(p)] = states(p) - 1;
+        step[std::size_t(p)] = std::ptrdiff_t(cpt.positionStride(p)) * childStates;
+    }
+    // The Non-modifying parents' states in the row at hand, counted from 0, walked like an
+    // odometer: the last position fastest.
+    std::vector<int> digit(static_cast<std::size_t>(positions) + 1);
     for (int first = 1; first <= cpt.cptRows; first += blockLength) {
         const int last = first + blockLength - 1;
         const int block = (first - 1) / blockLength + 1;
@@ -89,36 +98,42 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
                     weight[p - 1][s - 1][1] = weightOf(row, 3);
             }
         }
+        const double last1 = at(last, 1);
+        const double last3 = childStates == 3 ? at(last, 3) : 0.0;
 
-        for (int r = first; r <= last; ++r) {
-            if (at(r, 1) != unfilled)
-                continue;
-            int p = noMod + 1;
-            while (p <= positions && (r - 1) % cpt.positionStride(p) != 0)
-                ++p;
-            // Only a block's first row has every Non-modifying parent in state 1, and the EPT
-            // gives that row.
-            Q_ASSERT(p <= positions);
-            const int stride = cpt.positionStride(p);
-            const int s = (r - 1) / stride % states(p);
-            Q_ASSERT(s > 0);
-            const int from = r - s * stride;
-            at(r, 1) = (at(from, 1) - at(last, 1)) * weight[p - 1][s - 1][0] + at(last, 1);
-            if (childStates == 3) {
-                at(r, 3) = (at(from, 3) - at(last, 3)) * weight[p - 1][s - 1][1] + at(last, 3);
-                at(r, 2) = 100.0 - at(r, 1) - at(r, 3);
-            } else {
-                at(r, 2) = 100.0 - at(r, 1);
+        std::fill(digit.begin(), digit.end(), 0);
+        double *row = &at(first, 1);
+        for (int r = first; r <= last; ++r, row += childStates) {
+            // The last position whose state moved on from the row before: every later position
+            // is back in its first state, so this row is interpolated from the row with that
+            // parent in its first state too. A block's first row has every Non-modifying parent
+            // in its first state, and the EPT gives that row.
+            std::size_t p = std::size_t(positions);
+            if (r > first) {
+                while (digit[p] == lastState[p])
+                    digit[p--] = 0;
+                Q_ASSERT(int(p) > noMod);
+                ++digit[p];
             }
-        }
-
-        for (int r = first; r <= last; ++r) {
-            for (int c = 1; c <= childStates; ++c) {
-                const double v = at(r, c);
+            if (!given[std::size_t(r - 1)]) {
+                const int s = digit[p];
+                const double *from = row - s * step[p];
+                const auto &w = weight[p - 1][std::size_t(s - 1)];
+                row[0] = (from[0] - last1) * w[0] + last1;
+                if (childStates == 3) {
+                    row[2] = (from[2] - last3) * w[1] + last3;
+                    row[1] = 100.0 - row[0] - row[2];
+                } else {
+                    row[1] = 100.0 - row[0];
+                }
+            }
+            for (int c = 0; c < childStates; ++c) {
+                const double v = row[c];
+                if (v >= -roundingNoise && v <= 100.0 + roundingNoise)
+                    continue;
                 if (!std::isfinite(v))
                     return tooCloseMessage((block - 1) * childStates + childStates);
-                if ((v < -roundingNoise || v > 100.0 + roundingNoise) &&
-                    cpt.firstOutOfRangeRow == 0)
+                if (cpt.firstOutOfRangeRow == 0)
                     cpt.firstOutOfRangeRow = r;
             }
         }
