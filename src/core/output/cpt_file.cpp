@@ -6,11 +6,13 @@
 #include <QLocale>
 #include <QStringEncoder>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace vadazaz {
@@ -21,6 +23,23 @@ constexpr qsizetype flushSize = 1 << 20;
 constexpr int fieldWidth = 10;
 // Room for one probability: sign, the digits of any double, the decimal separator.
 constexpr qsizetype probabilityRoom = 400;
+// Room for the shortest text of any double.
+constexpr qsizetype fractionRoom = 32;
+
+// A short text kept in a fixed room, so that it is copied in one move.
+struct Piece
+{
+    std::array<char, 32> bytes{};
+    qsizetype size = -1; // -1: the text does not fit
+
+    explicit Piece(const QByteArray &text)
+    {
+        if (text.size() <= qsizetype(bytes.size())) {
+            std::copy(text.begin(), text.end(), bytes.begin());
+            size = text.size();
+        }
+    }
+};
 
 // Collects whole rows in a buffer of its own and hands them to the device a megabyte at a time.
 class RowWriter
@@ -31,11 +50,11 @@ public:
     // Makes room for a row of at most size bytes; answers false once the device failed.
     bool startRow(qsizetype size)
     {
-        if (used_ + size > buffer_.size()) {
+        if (used_ + size > qsizetype(buffer_.size())) {
             if (!flush())
                 return false;
-            if (size > buffer_.size())
-                buffer_.resize(std::max(flushSize, size));
+            if (size > qsizetype(buffer_.size()))
+                buffer_.resize(std::size_t(std::max(flushSize, size)));
         }
         return ok_;
     }
@@ -45,11 +64,24 @@ public:
         std::memcpy(buffer_.data() + used_, bytes.constData(), std::size_t(bytes.size()));
         used_ += bytes.size();
     }
+    void put(const std::string &bytes) { put(bytes.data(), qsizetype(bytes.size())); }
     template <std::size_t N> void put(const char (&text)[N]) { put(text, N - 1); }
+    // Copies a whole piece, more than its text, in one move; the room a row asks for covers it.
+    void put(const Piece &piece)
+    {
+        std::memcpy(buffer_.data() + used_, piece.bytes.data(), piece.bytes.size());
+        used_ += piece.size;
+    }
     void put(const char *text, qsizetype size)
     {
         std::memcpy(buffer_.data() + used_, text, std::size_t(size));
         used_ += size;
+    }
+    // Appends the shortest text that reads back as the same number.
+    void putFraction(double value)
+    {
+        char *at = buffer_.data() + used_;
+        used_ += std::to_chars(at, at + fractionRoom, value).ptr - at;
     }
     // Appends a rounded percentage as a two-decimal fraction.
     void putProbability(double percent, const QByteArray &point)
@@ -83,42 +115,75 @@ public:
     bool flush()
     {
         if (ok_ && used_ > 0)
-            ok_ = device_.write(buffer_.constData(), used_) == used_;
+            ok_ = device_.write(buffer_.data(), used_) == used_;
         used_ = 0;
-        if (buffer_.isEmpty())
-            buffer_.resize(flushSize);
+        if (buffer_.empty())
+            buffer_.resize(std::size_t(flushSize));
         return ok_;
     }
 
 private:
     QIODevice &device_;
-    QByteArray buffer_;
+    std::vector<char> buffer_; // no copy-on-write checks on every piece
     qsizetype used_ = 0;
     bool ok_ = true;
 };
 
-// States of every position, advanced row by row like an odometer: the last position fastest.
-class RowStates
+// The parent-state texts of a row, joined. Rows change like an odometer (the last position
+// fastest), so each row keeps the texts of the row before up to the first position that moved.
+class RowPrefix
 {
 public:
-    explicit RowStates(std::vector<int> counts)
-        : counts_(std::move(counts)), states_(counts_.size(), 1)
-    {}
-    int state(std::size_t k) const { return states_[k]; }
+    RowPrefix(std::vector<std::vector<QByteArray>> texts, QByteArray between)
+        : texts_(std::move(texts)), between_(std::move(between)), states_(texts_.size(), 0),
+          starts_(texts_.size(), 0)
+    {
+        rebuildFrom(0);
+    }
+    const std::string &text() const { return text_; }
+    // The most any row's text can take.
+    qsizetype longest() const
+    {
+        qsizetype room = 0;
+        for (const auto &states : texts_) {
+            qsizetype widest = 0;
+            for (const QByteArray &state : states)
+                widest = std::max(widest, state.size());
+            room += between_.size() + widest;
+        }
+        return room;
+    }
     void next()
     {
         for (auto k = states_.size(); k-- > 0;) {
-            if (states_[k] < counts_[k]) {
+            if (states_[k] + 1 < texts_[k].size()) {
                 ++states_[k];
+                rebuildFrom(k);
                 return;
             }
-            states_[k] = 1;
+            states_[k] = 0;
         }
+        rebuildFrom(0);
     }
 
 private:
-    std::vector<int> counts_;
-    std::vector<int> states_;
+    void rebuildFrom(std::size_t first)
+    {
+        text_.resize(first < starts_.size() ? starts_[first] : text_.size());
+        for (std::size_t k = first; k < texts_.size(); ++k) {
+            starts_[k] = text_.size();
+            if (k > 0)
+                text_.append(between_.constData(), std::size_t(between_.size()));
+            const QByteArray &state = texts_[k][states_[k]];
+            text_.append(state.constData(), std::size_t(state.size()));
+        }
+    }
+
+    std::vector<std::vector<QByteArray>> texts_; // per position, the text of each state
+    QByteArray between_;
+    std::vector<std::size_t> states_; // per position, its state counted from 0
+    std::vector<std::size_t> starts_; // where each position's text begins
+    std::string text_;
 };
 
 QByteArray jsonString(const QString &text)
@@ -142,29 +207,20 @@ QByteArray jsonString(const QString &text)
     return out.append('"');
 }
 
-// Per position, the text of each state, and the longest of them.
-struct StateTexts
+// Per position, the text of each of its parent's states.
+std::vector<std::vector<QByteArray>>
+stateTexts(const Problem &problem, const QList<int> &parentOrder,
+           const std::function<QByteArray(const QString &)> &text)
 {
     std::vector<std::vector<QByteArray>> texts;
-    std::vector<int> counts;
-    qsizetype longest = 0; // all positions together
-
-    StateTexts(const Problem &problem, const QList<int> &parentOrder,
-               const std::function<QByteArray(const QString &)> &text)
-    {
-        for (const int q : parentOrder) {
-            counts.push_back(problem.parentNoStates(q));
-            std::vector<QByteArray> states;
-            qsizetype widest = 0;
-            for (int s = 1; s <= problem.parentNoStates(q); ++s) {
-                states.push_back(text(problem.parentStateName(s, q)));
-                widest = std::max(widest, states.back().size());
-            }
-            texts.push_back(std::move(states));
-            longest += widest + 2;
-        }
+    for (const int q : parentOrder) {
+        std::vector<QByteArray> states;
+        for (int s = 1; s <= problem.parentNoStates(q); ++s)
+            states.push_back(text(problem.parentStateName(s, q)));
+        texts.push_back(std::move(states));
     }
-};
+    return texts;
+}
 
 bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const Cpt &cpt,
                QStringView decimalPoint)
@@ -177,9 +233,12 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
     const QByteArray point = bytes(decimalPoint.toString());
     const int childStates = cpt.noChildStates;
     const bool labelled = layout == CptLayout::Labelled;
-    const StateTexts cells(problem, parentOrder, [&](const QString &name) {
-        return bytes(paddedName(name, fieldWidth)) + '\t';
-    });
+    RowPrefix prefix(labelled ? stateTexts(problem, parentOrder,
+                                           [&](const QString &name) {
+                                               return bytes(paddedName(name, fieldWidth)) + '\t';
+                                           })
+                              : std::vector<std::vector<QByteArray>>{},
+                     QByteArray());
 
     // What stands between two probabilities of a row.
     std::vector<QByteArray> separator(std::size_t(childStates), QByteArray("\t\t"));
@@ -198,25 +257,47 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
             return false;
         out.put(line);
     }
-    qsizetype rowRoom = 2 + (labelled ? cells.longest : 0);
+    qsizetype rowRoom = 2 + prefix.longest();
     for (const QByteArray &between : separator)
         rowRoom += probabilityRoom + point.size() + between.size();
 
-    RowStates states(cells.counts);
+    // Each column's separator and the whole percents 0 to 100, as most probabilities are,
+    // joined once.
+    std::vector<std::vector<Piece>> percents(static_cast<std::size_t>(childStates));
+    for (int c = 1; c <= childStates; ++c) {
+        for (int whole = 0; whole <= 100; ++whole) {
+            const QByteArray digits = QByteArray::number(100 + whole);
+            percents[std::size_t(c - 1)].emplace_back(
+                (c > 1 ? separator[std::size_t(c - 2)] : QByteArray()) +
+                (whole == 100 ? '1' : '0') + point + digits.right(2));
+        }
+    }
+
     for (int r = 1; r <= cpt.cptRows; ++r) {
         if (!out.startRow(rowRoom))
             return false;
-        if (labelled) {
-            for (std::size_t k = 0; k < cells.texts.size(); ++k)
-                out.put(cells.texts[k][std::size_t(states.state(k) - 1)]);
-        }
+        if (labelled)
+            out.put(prefix.text());
         for (int c = 1; c <= childStates; ++c) {
+            const double percent = cpt.at(r, c);
+            if (percent >= 0.0 && percent < 100.5) {
+                // Rounded halves up, as std::round does for these, without a call; the
+                // fraction of such a percent is exact.
+                const int whole = int(percent);
+                const int rounded = whole + (percent - whole >= 0.5 ? 1 : 0);
+                const Piece &piece = percents[std::size_t(c - 1)][std::size_t(rounded)];
+                if (piece.size >= 0) {
+                    out.put(piece);
+                    continue;
+                }
+            }
             if (c > 1)
                 out.put(separator[std::size_t(c - 2)]);
-            out.putProbability(cpt.at(r, c), point);
+            out.putProbability(percent, point);
         }
         out.put("\r\n");
-        states.next();
+        if (labelled)
+            prefix.next();
     }
     return out.flush();
 }
@@ -235,33 +316,25 @@ bool writeJson(RowWriter &out, const Problem &problem, const Cpt &cpt)
         return false;
     out.put(head);
 
-    const StateTexts names(problem, parentOrder, jsonString);
-    const qsizetype rowRoom = 32 + names.longest + cpt.noChildStates * 40;
-    RowStates states(names.counts);
+    RowPrefix names(stateTexts(problem, parentOrder, jsonString), QByteArray(", "));
+    const qsizetype rowRoom = 32 + names.longest() + cpt.noChildStates * (fractionRoom + 2);
     for (int r = 1; r <= cpt.cptRows; ++r) {
         if (!out.startRow(rowRoom))
             return false;
         out.put("{\"states\": [");
-        for (std::size_t k = 0; k < names.texts.size(); ++k) {
-            if (k > 0)
-                out.put(", ");
-            out.put(names.texts[k][std::size_t(states.state(k) - 1)]);
-        }
+        out.put(names.text());
         out.put("], \"p\": [");
         for (int c = 1; c <= cpt.noChildStates; ++c) {
             if (c > 1)
                 out.put(", ");
-            // The shortest text that reads back as the same fraction.
-            char fraction[32];
-            const auto end =
-                std::to_chars(fraction, fraction + sizeof fraction, cpt.at(r, c) / 100.0);
-            out.put(fraction, end.ptr - fraction);
+            // The shortest text that reads back as the same fraction, written in place.
+            out.putFraction(cpt.at(r, c) / 100.0);
         }
         if (r < cpt.cptRows)
             out.put("]},\n");
         else
             out.put("]}\n");
-        states.next();
+        names.next();
     }
     if (!out.startRow(3))
         return false;
