@@ -434,7 +434,27 @@ qint64 SaveFile::writeData(const char *data, qint64 size)
         }
         written += n;
     }
+    written_ += written;
+    sendToDisk();
     return written;
+}
+
+// A large file is handed to the disk while it is being written, a few megabytes behind, so that
+// little is left for the final sync and little of it is held in memory: the save then costs
+// hardly more than writing the bytes.
+void SaveFile::sendToDisk()
+{
+    constexpr qint64 stretch = qint64(8) << 20;
+    if (direct_ || written_ - sentToDisk_ < stretch)
+        return;
+    // Waits for what was handed over before, then hands over what came since. Only a hint:
+    // where the system cannot, the final sync does it all.
+    if (sentToDisk_ > 0)
+        ::sync_file_range(fd_, 0, sentToDisk_,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                              SYNC_FILE_RANGE_WAIT_AFTER);
+    ::sync_file_range(fd_, sentToDisk_, written_ - sentToDisk_, SYNC_FILE_RANGE_WRITE);
+    sentToDisk_ = written_;
 }
 
 void SaveFile::discard()

@@ -63,6 +63,7 @@ private:
     bool keepOwner();
     bool keepAttributesAndPermissions();
     void discard();
+    void sendToDisk();
 
     QString path_;         // as the caller named it
     QByteArray target_;    // the file that will be replaced: path_, or where its links lead
@@ -76,6 +77,8 @@ private:
     unsigned permissions_ = 0;
     unsigned owner_ = 0;
     unsigned group_ = 0;
+    qint64 written_ = 0;    // bytes written so far
+    qint64 sentToDisk_ = 0; // bytes before this have been handed to the disk
     QList<QPair<QByteArray, QByteArray>> attributes_; // the old file's extended attributes
 };
 
