@@ -13,21 +13,22 @@
 
 namespace vadazaz::bench {
 
-// Twenty Non-modifying parents of 2 states, a child of 2 states: a CPT of 1048576 rows.
+// Twenty Non-modifying parents of 2 states, a child of 2 states: a CPT of 1048576 rows. Fewer
+// parents make the same problem smaller.
 struct LargestCpt
 {
     Problem problem;
     EptShape shape;
     QStringList cells;
 
-    LargestCpt()
+    explicit LargestCpt(int parents = 20)
     {
         problem.childName = QStringLiteral("Child");
         problem.childStateName(1) = QStringLiteral("Yes");
         problem.childStateName(2) = QStringLiteral("No");
-        while (problem.noParents() < 20)
+        while (problem.noParents() < parents)
             problem.appendParent();
-        for (int p = 1; p <= 20; ++p) {
+        for (int p = 1; p <= parents; ++p) {
             problem.parentName(p) = QStringLiteral("Parent%1").arg(p);
             problem.parentStateName(1, p) = QStringLiteral("High");
             problem.parentStateName(2, p) = QStringLiteral("Low");
