@@ -1,22 +1,11 @@
-#include "core/network/csv_format.h"
-
+#include "testing/network_files.h"
 #include "testing/test_main.h"
 
 using namespace vadazaz;
+using namespace vadazaz::testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(vadazaz::NetworkExport)
-
-namespace {
-
-ExportVariable variableOf(const QString &id, const QString &label, const QStringList &states,
-                          const QStringList &stateLabels, const QStringList &parents,
-                          const QList<QStringList> &rows = {})
-{
-    return {id, label, states, stateLabels, parents, rows};
-}
-
-} // namespace
 
 class CsvFormatTest : public QObject
 {
@@ -30,19 +19,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("names with commas and quotes, three states, parents of two and three")
             << NetworkExport{u"Weather"_s,
-                             {variableOf(u"Wind"_s, u"Wind, gusts"_s, {u"Strong"_s, u"Weak"_s},
-                                         {u"Strong"_s, u"Weak \"ish\""_s}, {}),
-                              variableOf(u"Temp"_s, u"Temp"_s, {u"Hot"_s, u"Mild"_s, u"Cold"_s},
-                                         {u"Hot"_s, u"Mild"_s, u"Cold"_s}, {}),
-                              variableOf(u"Rain"_s, u"Rain"_s, {u"High"_s, u"Some"_s, u"None"_s},
-                                         {u"High"_s, u"Some, little"_s, u"None"_s},
-                                         {u"Wind"_s, u"Temp"_s},
-                                         {{u"0.01"_s, u"0.02"_s, u"0.97"_s},
-                                          {u"0.04"_s, u"0.05"_s, u"0.91"_s},
-                                          {u"0.07"_s, u"0.08"_s, u"0.85"_s},
-                                          {u"0.10"_s, u"0.11"_s, u"0.79"_s},
-                                          {u"0.13"_s, u"0.14"_s, u"0.73"_s},
-                                          {u"0.16"_s, u"0.17"_s, u"0.67"_s}})}}
+                             {exported(u"Wind"_s, u"Wind, gusts"_s, u"Strong Weak"_s,
+                                       {u"Strong"_s, u"Weak \"ish\""_s}, {}, {}),
+                              exported(u"Temp"_s, u"Temp"_s, u"Hot Mild Cold"_s,
+                                       {u"Hot"_s, u"Mild"_s, u"Cold"_s}, {}, {}),
+                              exported(u"Rain"_s, u"Rain"_s, u"High Some None"_s,
+                                       {u"High"_s, u"Some, little"_s, u"None"_s}, u"Wind Temp"_s,
+                                       u"0.01 0.02 0.97|0.04 0.05 0.91|0.07 0.08 0.85|"
+                                       u"0.10 0.11 0.79|0.13 0.14 0.73|0.16 0.17 0.67"_s)}}
             << QByteArray("\xEF\xBB\xBF\"Wind, gusts\",Temp,Rain=High,\"Rain=Some, little\","
                           "Rain=None\r\n"
                           "Strong,Hot,0.01,0.02,0.97\r\n"
@@ -53,9 +37,8 @@ private Q_SLOTS:
                           "\"Weak \"\"ish\"\"\",Cold,0.16,0.17,0.67\r\n");
         QTest::newRow("no parents; a name left empty, a line break, beyond ASCII")
             << NetworkExport{u"Coin"_s,
-                             {variableOf(u"Coin"_s, QString(), {u"Heads"_s, u"Tails"_s},
-                                         {u"Kopf \u00FC"_s, u"Zahl\nSeite"_s}, {},
-                                         {{u"0.5"_s, u"0.5"_s}})}}
+                             {exported(u"Coin"_s, QString(), u"Heads Tails"_s,
+                                       {u"Kopf \u00FC"_s, u"Zahl\nSeite"_s}, {}, u"0.5 0.5"_s)}}
             << QByteArray("\xEF\xBB\xBF"
                           "Coin=Kopf \xC3\xBC,\"Coin=Zahl\nSeite\"\r\n0.5,0.5\r\n");
     }
@@ -63,7 +46,7 @@ private Q_SLOTS:
     {
         QFETCH(NetworkExport, network);
         QFETCH(QByteArray, file);
-        QCOMPARE(writeCsv(network), file);
+        QCOMPARE(writeNetwork(NetworkFormat::Csv, network), file);
     }
 };
 

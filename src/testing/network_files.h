@@ -1,0 +1,111 @@
+#pragma once
+
+// Network files in the tests: what a reader takes from a file, told as text, a table written back
+// into a file, and variables to write, given in a few words.
+
+#include "core/network/network.h"
+
+#include <QLocale>
+
+namespace vadazaz::testing {
+
+inline QByteArray withLineEnds(QByteArray text, const char *lineEnd)
+{
+    return text.replace("\n", lineEnd);
+}
+
+// "0.1 0.9|0.2 0.8": a row per configuration of the parents, the first parent slowest.
+inline QList<QStringList> rowsOf(const QString &text)
+{
+    QList<QStringList> rows;
+    if (text.isEmpty())
+        return rows;
+    for (const QString &row : text.split(u'|'))
+        rows.append(row.split(u' ', Qt::SkipEmptyParts));
+    return rows;
+}
+
+inline std::vector<double> numbersOf(const QList<QStringList> &rows)
+{
+    std::vector<double> numbers;
+    for (const QStringList &row : rows) {
+        for (const QString &number : row)
+            numbers.push_back(number.toDouble());
+    }
+    return numbers;
+}
+
+// A variable to write; its states and parents separated by blanks, its rows as rowsOf() takes them.
+inline ExportVariable exported(const QString &id, const QString &label, const QString &states,
+                               const QStringList &stateLabels, const QString &parents,
+                               const QString &rows)
+{
+    return {id,
+            label,
+            states.split(u' ', Qt::SkipEmptyParts),
+            stateLabels,
+            parents.split(u' ', Qt::SkipEmptyParts),
+            rowsOf(rows)};
+}
+
+// What the reader takes from the file: "network Name", then a line per variable,
+//   Id "label" line N [states] (state labels) <parents> = table
+// with "-" for "=" where the table has no place in the file, and with places, the text in its
+// place in braces after "="; or the message of the refusal.
+inline QString readAs(NetworkFormat format, QByteArrayView file, const QString &fileName,
+                      bool places = false)
+{
+    const Result<Network> read = readNetwork(format, file, fileName);
+    if (!read)
+        return read.failure().text;
+    QStringList lines{(QStringLiteral("network ") + read->name).trimmed()};
+    for (const NetworkVariable &v : read->variables) {
+        QStringList numbers;
+        for (const double p : v.table)
+            numbers.append(QString::number(p, 'g', QLocale::FloatingPointShortest));
+        const bool placed = v.tableBegin >= 0 && v.tableBegin < v.tableEnd;
+        if (placed && places)
+            numbers.prepend(QStringLiteral("{%1}").arg(
+                QString::fromUtf8(file.sliced(v.tableBegin, v.tableEnd - v.tableBegin))));
+        lines.append(QStringLiteral("%1 \"%2\" line %3 [%4] (%5) <%6> %7 %8")
+                         .arg(v.id, v.label, QString::number(v.line), v.states.join(u' '),
+                              v.stateLabels.join(u','), v.parents.join(u' '),
+                              placed ? QStringLiteral("=") : QStringLiteral("-"),
+                              numbers.join(u' '))
+                         .trimmed());
+    }
+    return lines.join(u'\n');
+}
+
+// The file with the rows written into the table of the variable, as the format writes them
+// back; or what went wrong: the file does not read back with those numbers in that table, every
+// other table as it was and every parent in its place.
+inline QByteArray writtenBack(NetworkFormat format, const QByteArray &file, const QString &id,
+                              const QString &rowsText)
+{
+    const Result<Network> read = readNetwork(format, file, QStringLiteral("t"));
+    if (!read)
+        return "(not read) " + read.failure().text.toUtf8();
+    const NetworkVariable *v = read->variable(id);
+    if (v == nullptr || v->tableBegin < 0)
+        return "(no table of " + id.toUtf8() + ")";
+    const QList<QStringList> rows = rowsOf(rowsText);
+    QByteArray written = file;
+    written.replace(v->tableBegin, v->tableEnd - v->tableBegin,
+                    tableTextFor(format, file, *read, *v, rows));
+    const Result<Network> again = readNetwork(format, written, QStringLiteral("t"));
+    if (!again)
+        return "(not read back) " + again.failure().text.toUtf8() + "\n" + written;
+    if (again->variables.size() != read->variables.size())
+        return "(read back with other variables)\n" + written;
+    for (qsizetype k = 0; k < read->variables.size(); ++k) {
+        const NetworkVariable &before = read->variables.at(k);
+        const NetworkVariable &after = again->variables.at(k);
+        if (after.parents != before.parents ||
+            after.table != (before.id == id ? numbersOf(rows) : before.table))
+            return "(read back wrong: " + before.id.toUtf8() + ")\n" + written;
+    }
+    return written;
+}
+
+} // namespace vadazaz::testing
