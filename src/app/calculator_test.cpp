@@ -116,9 +116,6 @@ private Q_SLOTS:
             << rainProblemFile(u"90;10;40;60|70;30;5"_s) << u""_s << 1 << ""_ba << wrongShape;
         QTest::newRow("missing file") << none << u"{dir}/missing.json"_s << 1 << ""_ba
                                       << u"vadazaz-cpt: {dir}/missing.json: cannot be read: "_s;
-        QTest::newRow("output onto a folder")
-            << rain << u"--output {dir}"_s << 1 << ""_ba
-            << u"vadazaz-cpt: cannot write {dir}: It is a folder.\n"_s;
         QTest::newRow("unknown layout") << rain << u"--layout xls"_s << 1 << ""_ba
                                         << u"vadazaz-cpt: unknown layout \"xls\": use labelled, "
                                            u"plain, json, net, xdsl, xmlbif, "
