@@ -113,6 +113,8 @@ private Q_SLOTS:
             // Characters as a reader counts them.
             {"ten letters with accents", R"("Rain")",
              R"("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301")", ""},
+            {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
+            {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
             {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
             {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
             {"1 parent",
