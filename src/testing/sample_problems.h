@@ -3,6 +3,7 @@
 // Complete problems for the tests of the engine, and the CPT file of the rain problem.
 
 #include "core/store/problem.h"
+#include "core/store/problem_file.h"
 
 #include <QByteArray>
 #include <QList>
@@ -62,6 +63,14 @@ inline Problem rainProblem()
     problem.parentStateName(1, 2) = QStringLiteral("Hot");
     problem.parentStateName(2, 2) = QStringLiteral("Cold");
     return problem;
+}
+
+// The rain problem with an EPT (by default the one of the CPT below), as a problem file.
+inline QByteArray rainProblemFile(const QString &ept = QStringLiteral("90;10;40;60|70;30;5;95"))
+{
+    Problem problem = rainProblem();
+    problem.ept = tableOf(ept);
+    return problemFileText(problem);
 }
 
 // The rain problem's CPT (90/10, 70/30, 40/60, 5/95) as a file, in both layouts.

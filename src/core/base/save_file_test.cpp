@@ -177,9 +177,7 @@ private Q_SLOTS:
         QVERIFY(::chmod(path(dir.path()), 0777) == 0);
         const QString problem = dir.filePath(u"problem.json"_s);
         const QString cpt = dir.filePath(u"cpt.txt"_s);
-        Problem rain = rainProblem();
-        rain.ept = tableOf(u"90;10;40;60|70;30;5;95"_s);
-        QVERIFY(writeFile(problem, problemFileText(rain)));
+        QVERIFY(writeFile(problem, rainProblemFile()));
         QVERIFY(::chmod(path(problem), 0644) == 0);
         QVERIFY(writeFile(cpt, "old"));
         const QStringList ids = owner.split(u':');

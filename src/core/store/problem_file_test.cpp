@@ -101,9 +101,6 @@ private Q_SLOTS:
             {"parent without name", R"("name": "Temp", )", "", "parent 2 has no \"name\""},
             {"child name a number", R"("Rain")", "5", "the child's name must be a text"},
             {"child name empty", R"("Rain")", R"("")", "1 to 10 characters, not 0"},
-            {"10 characters, not ASCII", R"("Rain")", R"("Größenwert")", ""},
-            {"11 characters, not ASCII", R"("Rain")", R"("Niederschlä")",
-             "1 to 10 characters, not 11"},
             {"child states a text", R"(["High", "Low"])", R"("High")", "list of state names"},
             {"1 child state", R"(["High", "Low"])", R"(["High"])", "2 or 3 state names, not 1"},
             {"4 parent states", R"(["Hot", "Cold"])", R"(["a", "b", "c", "d"])",
@@ -113,14 +110,10 @@ private Q_SLOTS:
             {"raw line break in a state", R"("High")", "\"Hi\ngh\"", "control character"},
             {"CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character"},
             {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
-            {"C1 control in a state", R"("Hot")", R"("H\u0085ot")", "control character"},
-            {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
-            // Characters as a reader counts them, and names that would show as another text.
+            // Characters as a reader counts them.
             {"ten letters with accents", R"("Rain")",
              R"("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301")", ""},
-            {"eleven emoji", R"("Rain")", "\"😀😀😀😀😀😀😀😀😀😀😀\"", "1 to 10 characters, not 11"},
-            {"line separator in a state", R"("High")", R"("Hi\u2028gh")", "(it holds U+2028)"},
-            {"right-to-left override", R"("Temp")", R"("\u202Epmet")", "(it holds U+202E)"},
+            {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
             {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
             {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
             {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
@@ -186,8 +179,6 @@ private Q_SLOTS:
         QTest::newRow("a folder") << u"."_s << u"cannot be read: "_s;
         QTest::newRow("a pipe nobody writes to")
             << u"pipe"_s << u"cannot be read: It is not a regular file."_s;
-        QTest::newRow("a device without end")
-            << u"/dev/zero"_s << u"cannot be read: It is not a regular file."_s;
         const QString tooLarge = u"cannot be read: It is larger than 4194304 bytes (4 MiB), the "
                                  "limit for a problem file."_s;
         QTest::newRow("one byte past the limit") << u"large.json"_s << tooLarge;
@@ -207,7 +198,7 @@ private Q_SLOTS:
         QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(problemFileLimit + 1));
         large.close();
 
-        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        const QString path = dir.filePath(name);
         const Result<ProblemFile> read = readProblemFile(path);
         QCOMPARE(read.ok(), error.isEmpty());
         if (!read)
