@@ -262,7 +262,7 @@ int runCalculator(const QStringList &arguments, QIODevice &standardOutput, QIODe
     }
     if (into || std::holds_alternative<NetworkFormat>(*layout))
         write = [&](QIODevice &device) {
-            return device.write(text) == text.size();
+            return writeWhole(device, text.constData(), text.size());
         };
     else
         write = [&](QIODevice &device) {

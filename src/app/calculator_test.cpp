@@ -195,7 +195,8 @@ private Q_SLOTS:
         QTest::newRow("a link to the problem file")
             << u"link.json"_s << 0ll << u"It is the problem file."_s;
         QTest::newRow("past the file-size limit") << u"old.txt"_s << 100ll << u"File too large"_s;
-        QTest::newRow("the standard output past the file-size limit") << u""_s << 100ll << u""_s;
+        QTest::newRow("the standard output past the file-size limit")
+            << u""_s << 100ll << u"File too large"_s;
     }
     void keepsTheFilesItCannotReplace()
     {

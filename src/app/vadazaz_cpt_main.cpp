@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -13,8 +13,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vadazaz-cpt"));
     QFile standardOutput;
     QFile standardError;
-    if (!standardOutput.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) ||
-        !standardError.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered,
+    // Unbuffered: the CPT is written in large pieces already, and a write that fails then fails
+    // where the calculator can say why.
+    if (!standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                             QFileDevice::DontCloseHandle) ||
+        !standardError.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
                             QFileDevice::DontCloseHandle))
         return vadazaz::exitFailure;
     // The arguments are read as text: bytes of a file's name that are not text would become

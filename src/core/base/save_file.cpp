@@ -561,6 +561,18 @@ Result<void> saveFile(const QString &path, const std::function<bool(QIODevice &)
     return failed(path, file.errorString());
 }
 
+bool writeWhole(QIODevice &device, const char *data, qint64 size)
+{
+    qint64 written = 0;
+    while (written < size) {
+        const qint64 n = device.write(data + written, size - written);
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
 bool isSameFile(const QString &first, const QString &second)
 {
     struct stat a = {};

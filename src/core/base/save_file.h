@@ -93,6 +93,11 @@ Result<void> saveFile(const QString &path, const std::function<bool(QIODevice &)
 // Whether the two paths name one and the same existing file (through links, too).
 bool isSameFile(const QString &first, const QString &second);
 
+// Writes all of data, going on after a write that took only part of it, so that a device that
+// stops part way (a full disk, a file-size limit) fails a write of its own and says why in its
+// errorString(). Answers whether all was written.
+bool writeWhole(QIODevice &device, const char *data, qint64 size);
+
 // For main(): a program ended by a signal that it can catch (Ctrl-C, SIGTERM, SIGHUP and the like)
 // first removes the named temporary files of the saves under way, then ends as the signal would
 // have ended it; a signal that was ignored stays ignored. A file-size limit (ulimit -f) fails the

@@ -115,7 +115,7 @@ public:
     bool flush()
     {
         if (ok_ && used_ > 0)
-            ok_ = device_.write(buffer_.data(), used_) == used_;
+            ok_ = writeWhole(device_, buffer_.data(), used_);
         used_ = 0;
         if (buffer_.empty())
             buffer_.resize(std::size_t(flushSize));
