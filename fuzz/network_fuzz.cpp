@@ -69,9 +69,9 @@ void run(const QByteArray &bytes)
     QByteArray written = bytes;
     written.replace(changed->tableBegin, changed->tableEnd - changed->tableBegin, table);
     const Result<Network> again = readNetwork(format, written, QStringLiteral("fuzzed"));
-    fuzz::check(again.ok(), "a table written back does not read",
-                [&] { return again.failure().text + QStringLiteral("\n") +
-                             QString::fromUtf8(written); });
+    fuzz::check(again.ok(), "a table written back does not read", [&] {
+        return again.failure().text + QStringLiteral("\n") + QString::fromUtf8(written);
+    });
     fuzz::check(again->variables.size() == network.variables.size(),
                 "writing a table back changed the variables");
     for (qsizetype k = 0; k < network.variables.size(); ++k) {
