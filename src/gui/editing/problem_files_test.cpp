@@ -206,7 +206,7 @@ private Q_SLOTS:
     }
 
     // A node of a network taken as the problem, a variable's states reversed; its CPT exported and
-    // written back from the EPT window.
+    // written back from the EPT window, not when the question is cancelled.
     void takesANodeAndWritesItsCptBack()
     {
         const QByteArray head = "network rain {\n}\n"
@@ -216,8 +216,8 @@ private Q_SLOTS:
                                 "probability ( Wind ) {\n  table 0.5, 0.5;\n}\n"
                                 "probability ( Temp ) {\n  table 0.5, 0.5;\n}\n"
                                 "probability ( Rain | Wind, Temp ) {\n";
-        QVERIFY(writeFile(path(u"net.bif"_s), head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, "
-                                                     "0.5, 0.5;\n}\n"));
+        const QByteArray network = head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5;\n}\n";
+        QVERIFY(writeFile(path(u"net.bif"_s), network));
         script->answerFile(path(u"net.bif"_s));
         QStringList offered;
         whenModalShown([&](QWidget *dialog) {
@@ -237,9 +237,11 @@ private Q_SLOTS:
         QCOMPARE(main->window.windowTitle(), u"Untitled* - Vadazaz"_s);
         QVERIFY(main->enterParent(1, u"Wind"_s, u"Modifying"_s, {u"Strong"_s, u"Weak"_s}));
 
-        // Export as BIF with 2 decimals, then write into the network itself.
+        // Export as BIF with 2 decimals, then write into the network itself, Cancel first.
         script->answer(QMessageBox::No); // do not save the CPT file
+        script->answer(QMessageBox::Ok); // "CPT not saved."
         script->answerFile(path(u"rain.bif"_s));
+        script->answer(QMessageBox::Cancel);
         script->answer(QMessageBox::Yes); // into the network file
         clickAndHandle(main->button("CommandEditEPT"), [&](QWidget *form) {
             typeCells(form, rainCells);
@@ -249,6 +251,8 @@ private Q_SLOTS:
                 child<QSpinBox>(w, "SpinDecimals")->setValue(2);
                 click(child<QPushButton>(w, "CommandOK"));
             }));
+            click(child<QPushButton>(form, "CommandWriteIntoNetwork"));
+            QCOMPARE(contentsOf(path(u"net.bif"_s)), network);
             click(child<QPushButton>(form, "CommandWriteIntoNetwork"));
             click(child<QPushButton>(form, "CommandCancel"));
         });
