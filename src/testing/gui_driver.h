@@ -9,7 +9,9 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPushButton>
@@ -44,6 +46,15 @@ inline void typeInto(QComboBox *box, const QString &text)
     QTest::keyClicks(box->lineEdit(), text);
 }
 
+// Types the figures, blank-separated, into the cells of an EPT window row by row; "_" is none.
+inline void typeCells(QWidget *window, const QString &figures)
+{
+    int n = 1;
+    for (const QString &figure : figures.split(u' ', Qt::SkipEmptyParts))
+        typeInto(child<QLineEdit>(window, QStringLiteral("Text") + QString::number(n++)),
+                 figure == QLatin1String("_") ? QString() : figure);
+}
+
 // Opens the list and clicks the entry with this text.
 inline bool chooseFromList(QComboBox *box, const QString &text)
 {
@@ -76,6 +87,23 @@ inline bool clickAndHandle(QAbstractButton *button, const std::function<void(QWi
     click(button);
     delete waiting.data();
     return came;
+}
+
+// Opens the context menu of widget as a click of the right mouse button at point does, and
+// clicks the entry of that caption (its shortcut aside); a menu without it is closed.
+inline void chooseFromContextMenu(QWidget *widget, QPoint point, const QString &entry)
+{
+    QTimer::singleShot(50, widget, [entry] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0) == entry && action->isEnabled())
+                return QTest::mouseClick(menu, Qt::LeftButton, {},
+                                         menu->actionGeometry(action).center());
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, widget->mapToGlobal(point));
+    QApplication::sendEvent(widget, &event);
 }
 
 // A row of a table of steps and what a person sees after them (see act()).

@@ -6,21 +6,12 @@
 #include "gui/widgets/dialogs.h"
 
 #include <QList>
+#include <QMetaEnum>
 #include <QTest>
 
-namespace vadazaz::testing {
+#include <utility>
 
-struct ShownDialog
-{
-    enum Kind { MessageBox, SaveDialog, OpenDialog };
-    Kind kind = MessageBox;
-    QString title; // message boxes
-    QString text;  // message boxes: the text with its carriage returns
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QString filter; // file dialogs
-    QString folder; // file dialogs: where it started
-};
+namespace vadazaz::testing {
 
 class ScriptedDialogs final : public Dialogs
 {
@@ -35,35 +26,46 @@ public:
     void answer(QMessageBox::StandardButton button) { buttons_.append(button); }
     void answerFile(const QString &path) { files_.append(path); }
 
-    QList<ShownDialog> shown;
+    // What was shown since last asked, in turn: each box as "Title: text [its buttons]" (the text
+    // with its carriage returns), each file dialog as "save" or "open" and its filter.
+    QStringList takeShown() { return std::exchange(shown_, {}); }
 
     QMessageBox::StandardButton message(QWidget *, const Message &message,
                                         QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton) override
+                                        QMessageBox::StandardButton) override
     {
-        shown.append(
-            {ShownDialog::MessageBox, message.title, message.text, buttons, defaultButton, {}, {}});
+        QStringList names;
+        for (const auto button : order)
+            if (buttons.testFlag(button))
+                names << QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button);
+        shown_ << message.title + QStringLiteral(": ") + message.text + QStringLiteral(" [") +
+                      names.join(u' ') + u']';
         if (!buttons_.isEmpty())
             return buttons_.takeFirst();
-        for (const auto button :
-             {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        for (const auto button : order)
             if (buttons.testFlag(button))
                 return button;
         return QMessageBox::NoButton;
     }
-    QString saveFileName(QWidget *, const QString &filter, const QString &folder,
+    QString saveFileName(QWidget *, const QString &filter, const QString &,
                          const QString &) override
     {
-        shown.append({ShownDialog::SaveDialog, {}, {}, {}, QMessageBox::NoButton, filter, folder});
-        return files_.isEmpty() ? QString() : files_.takeFirst();
+        return file(QStringLiteral("save ") + filter);
     }
-    QString openFileName(QWidget *, const QString &filter, const QString &folder) override
+    QString openFileName(QWidget *, const QString &filter, const QString &) override
     {
-        shown.append({ShownDialog::OpenDialog, {}, {}, {}, QMessageBox::NoButton, filter, folder});
-        return files_.isEmpty() ? QString() : files_.takeFirst();
+        return file(QStringLiteral("open ") + filter);
     }
 
 private:
+    static constexpr QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes,
+                                                            QMessageBox::No, QMessageBox::Cancel};
+    QString file(const QString &shown)
+    {
+        shown_ << shown;
+        return files_.isEmpty() ? QString() : files_.takeFirst();
+    }
+    QStringList shown_;
     QList<QMessageBox::StandardButton> buttons_;
     QStringList files_;
 };

@@ -1,7 +1,6 @@
 #include "gui/about/form_about.h"
 #include "gui/about/program_icon.h"
 
-#include "core/base/version.h"
 #include "testing/files.h"
 #include "testing/gui_driver.h"
 #include "testing/test_main.h"
@@ -51,8 +50,6 @@ private Q_SLOTS:
         FormAbout about;
         about.show();
         QVERIFY(QTest::qWaitForWindowActive(&about));
-        QCOMPARE(about.windowTitle() + ", " + child<QLabel>(&about, "lblVersion")->text(),
-                 "About Vadazaz, Version " + QLatin1String(versionText));
         QVERIFY(!child<QLabel>(&about, "picIcon")->pixmap().isNull());
         const QString came = act(&about, "press cmdSysInfo Space").join('\n');
         QTRY_COMPARE(came.isEmpty() && QFile::exists(path + ".started") ? "started" : came, seen);

@@ -56,17 +56,11 @@ private Q_SLOTS:
         stepsRow("emptied box keeps the name", name + "type TextChildName " + enter,
                  notEntered + "Rain|2");
         stepsRow("blanks kept", "paste TextChildName  Dry Soil " + enter, entered + " Dry Soil |2");
-        stepsRow("ten characters at most", "paste TextChildName Precipitation" + enter,
-                 entered + "Precipitat|2");
         stepsRow("TAB refused", "paste TextChildName Dry\tSoil" + enter, notEntered + "|2");
-        stepsRow("line feed refused", "paste TextChildName Dry\nSoil" + enter, notEntered + "|2");
-        stepsRow("carriage return refused", "paste TextChildName Dry\rSoil" + enter,
-                 notEntered + "|2");
         stepsRow("count chosen", "choose ComboNoChildStates 3", "|3");
         stepsRow("count chosen by arrow key", "press ComboNoChildStates Down", "|3");
         stepsRow("count typed, then Enter",
                  "type ComboNoChildStates 3; press ComboNoChildStates Return", "|2");
-        stepsRow("count typed, then left", "type ComboNoChildStates 3; click TextChildName", "|2");
         stepsRow("count typed, then Edit", name + "type ComboNoChildStates 3" + edit,
                  "FormChildState / Rain|3");
         stepsRow("4 typed, then Edit", name + "type ComboNoChildStates 4" + edit,
@@ -96,9 +90,7 @@ private Q_SLOTS:
         stepsRow("none yet", "", "2: Parent 1");
         stepsRow("typed entry", "type ComboParent Parent 2" + edit, "FormParent / 2: Parent 2");
         stepsRow("beyond the last", "type ComboParent Parent 3" + edit, refused + "Parent 3");
-        stepsRow("other case", "type ComboParent parent 1" + edit, refused + "parent 1");
         stepsRow("trailing blank", "type ComboParent Parent 1 " + edit, refused + "Parent 1 ");
-        stepsRow("empty", "type ComboParent " + edit, refused);
         stepsRow("added one selected", add + "click CommandEditParent", "FormParent / 3: Parent 3");
         stepsRow("last one deleted, though the first is chosen",
                  add + "choose ComboParent Parent 1; click CommandDeleteParent" + edit,
@@ -151,7 +143,6 @@ private Q_SLOTS:
         stepsRow("parent 2 unconfirmed", "Rain 2 M2 -", parentsMissing);
         stepsRow("only Modifying parents", "Rain 2 M2 M2",
                  edit + "You must have at least one non-modifying parent. [Ok]");
-        stepsRow("parent 3 unconfirmed", "Rain 2 M2 N2 -", parentsMissing);
         stepsRow("16 columns", "Rain 2 M2 M2 M2 N2",
                  edit + "You need to fill in more than 12 columns in the EPT. This is not a "
                         "sensible number.\nDo one of the following:\n\n1. Reduce the number of "
@@ -190,7 +181,6 @@ private Q_SLOTS:
             "Exit programme: Are you sure you want to exit the programme? [Cancel No Yes*] / ";
         stepsRow("Yes", "click CommandExit Yes", asked + "closed");
         stepsRow("No", "click CommandExit No", asked + "open");
-        stepsRow("Cancel", "click CommandExit Cancel", asked + "open");
         stepsRow("Esc", "click CommandExit Escape", asked + "open");
         stepsRow("Enter", "click CommandExit", asked + "closed");
         stepsRow("frame", "close", "closed");

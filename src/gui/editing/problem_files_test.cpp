@@ -62,9 +62,7 @@ class ProblemFilesTest : public QObject
             seen = cellsOf(form);
             if (child<QLabel>(form, "LabelStoredEpt")->isVisible())
                 seen += u" (kept for other parents)"_s;
-            const QStringList figures = typed.split(u' ', Qt::SkipEmptyParts);
-            for (int n = 1; n <= figures.size(); ++n)
-                typeInto(child<QLineEdit>(form, u"Text%1"_s.arg(n)), figures.at(n - 1));
+            typeCells(form, typed);
             byFrame ? void(form->close()) : click(child<QPushButton>(form, "CommandCancel"));
         });
         return seen;
@@ -77,7 +75,6 @@ private Q_SLOTS:
         dir = std::make_unique<QTemporaryDir>();
         script = std::make_unique<ScriptedDialogs>();
         main = std::make_unique<MainFormDriver>();
-        script->shown.clear();
     }
     void cleanup()
     {
@@ -110,7 +107,7 @@ private Q_SLOTS:
         script->answerFile(path(u"rain.vadazaz"_s));
         menu("MenuSave");
         QCOMPARE(main->window.windowTitle(), u"rain.vadazaz - Vadazaz"_s);
-        QCOMPARE(script->shown.constLast().filter, u"Problem files (*.vadazaz)|*.vadazaz"_s);
+        QCOMPARE(script->takeShown().constLast(), u"save Problem files (*.vadazaz)|*.vadazaz"_s);
         const Problem typed = problem();
 
         main = std::make_unique<MainFormDriver>();
@@ -161,7 +158,6 @@ private Q_SLOTS:
         fog.childName = u"Fog"_s;
         QVERIFY(writeFile(path(u"fog.vadazaz"_s), problemFileText(fog)));
         main->enterChildName(u"Rain"_s);
-        script->shown.clear();
         if (action == u"Exit"_s)
             script->answer(QMessageBox::Yes); // the exit question comes first
         script->answer(answer);
@@ -175,11 +171,8 @@ private Q_SLOTS:
         else
             menu(action == u"New"_s ? "MenuNew" : "MenuOpen");
 
-        const auto asked = std::find_if(script->shown.begin(), script->shown.end(), [](auto &s) {
-            return s.text == u"Do you want to save the changes to Untitled?"_s;
-        });
-        QVERIFY(asked != script->shown.end());
-        QCOMPARE(asked->buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(script->takeShown().join(u'\n').contains(
+            u"Do you want to save the changes to Untitled? [Yes No Cancel]"_s));
         QCOMPARE(main->window.isVisible() ? problem().childName : u"closed"_s, after);
         QCOMPARE(QFileInfo::exists(path(u"rain.vadazaz"_s)), saved);
     }
@@ -191,18 +184,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("says");
         const QByteArray rain = problemFileText(rainProblem());
         QTest::newRow("not JSON") << QByteArray("Rain, High, Low") << u"not valid JSON"_s;
-        QTest::newRow("not a problem") << QByteArray("[1, 2]") << u"must be a JSON object"_s;
         QTest::newRow("a later version")
             << QByteArray(rain).replace("\"version\": 1", "\"version\": 7")
             << u"a later version of the program (problem file version 7)"_s;
-        QTest::newRow("a name of 11 characters")
-            << QByteArray(rain).replace("\"Rain\"", "\"Rain falls!\"")
-            << u"the child's name must hold 1 to 10 characters, not 11"_s;
-        QTest::newRow("a line break in a name")
-            << QByteArray(rain).replace("\"Wind\"", "\"Wi\\nnd\"") << u"control character"_s;
-        QTest::newRow("5 states") << QByteArray(rain).replace("\"Hot\",",
-                                                              "\"Hot\", \"a\", \"b\", \"c\",")
-                                  << u"must list 2 or 3 state names, not 5"_s;
     }
     void refusesFilesItCannotUse()
     {
@@ -214,15 +198,15 @@ private Q_SLOTS:
         script->answer(QMessageBox::No);
         script->answerFile(path(u"bad.vadazaz"_s));
         menu("MenuOpen");
-        QCOMPARE(script->shown.constLast().title, u"Open problem"_s);
-        QVERIFY2(script->shown.constLast().text.startsWith(path(u"bad.vadazaz"_s) + u": "_s) &&
-                     script->shown.constLast().text.contains(says),
-                 qPrintable(script->shown.constLast().text));
+        const QString shown = script->takeShown().constLast();
+        QVERIFY2(shown.startsWith(u"Open problem: "_s + path(u"bad.vadazaz"_s) + u": "_s) &&
+                     shown.contains(says),
+                 qPrintable(shown));
         QCOMPARE(problem(), before);
     }
 
     // A node of a network taken as the problem, a variable's states reversed; its CPT exported and
-    // written back from the EPT window.
+    // written back from the EPT window, not when the question is cancelled.
     void takesANodeAndWritesItsCptBack()
     {
         const QByteArray head = "network rain {\n}\n"
@@ -232,8 +216,8 @@ private Q_SLOTS:
                                 "probability ( Wind ) {\n  table 0.5, 0.5;\n}\n"
                                 "probability ( Temp ) {\n  table 0.5, 0.5;\n}\n"
                                 "probability ( Rain | Wind, Temp ) {\n";
-        QVERIFY(writeFile(path(u"net.bif"_s), head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, "
-                                                     "0.5, 0.5;\n}\n"));
+        const QByteArray network = head + "  table 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5;\n}\n";
+        QVERIFY(writeFile(path(u"net.bif"_s), network));
         script->answerFile(path(u"net.bif"_s));
         QStringList offered;
         whenModalShown([&](QWidget *dialog) {
@@ -253,20 +237,22 @@ private Q_SLOTS:
         QCOMPARE(main->window.windowTitle(), u"Untitled* - Vadazaz"_s);
         QVERIFY(main->enterParent(1, u"Wind"_s, u"Modifying"_s, {u"Strong"_s, u"Weak"_s}));
 
-        // Export as BIF with 2 decimals, then write into the network itself.
+        // Export as BIF with 2 decimals, then write into the network itself, Cancel first.
         script->answer(QMessageBox::No); // do not save the CPT file
+        script->answer(QMessageBox::Ok); // "CPT not saved."
         script->answerFile(path(u"rain.bif"_s));
+        script->answer(QMessageBox::Cancel);
         script->answer(QMessageBox::Yes); // into the network file
         clickAndHandle(main->button("CommandEditEPT"), [&](QWidget *form) {
-            const QStringList figures = rainCells.split(u' ');
-            for (int n = 1; n <= 8; ++n)
-                typeInto(child<QLineEdit>(form, u"Text%1"_s.arg(n)), figures.at(n - 1));
+            typeCells(form, rainCells);
             click(child<QPushButton>(form, "CommandCalcCPT"));
             QVERIFY(clickAndHandle(child<QPushButton>(form, "CommandExportCpt"), [](QWidget *w) {
                 child<QComboBox>(w, "ComboFormat")->setCurrentIndex(3);
                 child<QSpinBox>(w, "SpinDecimals")->setValue(2);
                 click(child<QPushButton>(w, "CommandOK"));
             }));
+            click(child<QPushButton>(form, "CommandWriteIntoNetwork"));
+            QCOMPARE(contentsOf(path(u"net.bif"_s)), network);
             click(child<QPushButton>(form, "CommandWriteIntoNetwork"));
             click(child<QPushButton>(form, "CommandCancel"));
         });
@@ -287,9 +273,9 @@ private Q_SLOTS:
         QAction *recent = main->window.findChild<QAction *>(u"MenuRecent1"_s);
         QVERIFY(recent && recent->text() == u"&1 gone.vadazaz"_s);
         recent->trigger();
-        QCOMPARE(script->shown.constLast().text,
-                 u"The file %1 no longer exists. It has been taken off the "
-                 "list of recent files."_s.arg(path(u"gone.vadazaz"_s)));
+        QVERIFY(script->takeShown().constLast().contains(
+            u"The file %1 no longer exists. It has been taken off the list of recent files."_s.arg(
+                path(u"gone.vadazaz"_s))));
         QCOMPARE(recentFiles(), QStringList());
         QVERIFY(!main->window.findChild<QAction *>(u"MenuRecent1"_s));
     }

@@ -10,22 +10,15 @@
 
 #include <QAbstractScrollArea>
 #include <QAccessible>
-#include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMenu>
-#include <QMessageBox>
-#include <QMetaEnum>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
@@ -42,34 +35,6 @@ const QString notSaved = u"Calculate CPT: CPT not saved. [Ok]"_s;
 const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
 const QString rainEpt = u"90 10 40 60 70 30 5 95"_s; // two rows of four
 
-// The problem the window is opened for.
-Problem opened;
-
-void useProblem(Problem p)
-{
-    opened = std::move(p);
-}
-
-// What the program has shown since last asked, in turn: each box as "Title: text [its buttons]",
-// each file dialog as "save" or "open" and its filter.
-QStringList shownBy(ScriptedDialogs &script)
-{
-    QStringList shown;
-    for (const auto &dialog : std::exchange(script.shown, {})) {
-        QStringList buttons;
-        for (const auto button :
-             {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
-            if (dialog.buttons.testFlag(button))
-                buttons << QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button);
-        if (dialog.kind == ShownDialog::MessageBox)
-            shown << u"%1: %2 [%3]"_s.arg(dialog.title, dialog.text, buttons.join(u' '));
-        else
-            shown << (dialog.kind == ShownDialog::SaveDialog ? u"save "_s : u"open "_s) +
-                         dialog.filter;
-    }
-    return shown;
-}
-
 // Answers the modal windows that the program shows one after another, each by its step.
 using Step = std::function<void(QWidget *)>;
 void answerInTurn(QList<Step> steps)
@@ -81,29 +46,6 @@ void answerInTurn(QList<Step> steps)
         answerInTurn(steps);
         step(modal);
     });
-}
-
-// The EPT of a three-state child with a three-state Modifying parent and three Non-modifying
-// parents: 6 rows of 9 columns.
-Problem nineColumns()
-{
-    return problemOf(3, u"M3 N3 N2 N2"_s);
-}
-
-// Opens the cell's context menu and chooses the entry of that caption.
-void chooseFromContextMenu(QWidget *cell, const QString &entry)
-{
-    QTimer::singleShot(0, cell, [entry] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        for (QAction *action : menu->actions())
-            if (action->text().section(u'\t', 0, 0) == entry && action->isEnabled())
-                action->trigger();
-        menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2),
-                            cell->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(cell, &event);
 }
 
 } // namespace
@@ -119,19 +61,13 @@ class FormEptTest : public QObject
     QString path(const QString &name) const { return QDir(folder->path()).filePath(name); }
     QPushButton *button(const char *name) const { return child<QPushButton>(form.get(), name); }
     QLineEdit *field(int n) const { return child<QLineEdit>(form.get(), u"Text%1"_s.arg(n)); }
-    void open()
+    void open(const Problem &opened = rainProblem())
     {
         form = std::make_unique<FormEPT>(opened, deriveEptShape(opened));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
-    // Types the figures, blank-separated, into the text fields row by row; "_" is none.
-    void fill(const QString &figures)
-    {
-        int n = 1;
-        for (const QString &figure : figures.split(u' '))
-            typeInto(field(n++), figure == u"_"_s ? QString() : figure);
-    }
+    void fill(const QString &figures) { typeCells(form.get(), figures); }
     // "Save CPT" and "View CPT file" on or off, and the fields' texts: "save on, view off: 90 …".
     QString state() const
     {
@@ -183,7 +119,6 @@ private Q_SLOTS:
         folder = std::make_unique<QTemporaryDir>();
         QVERIFY(folder->isValid());
         script = std::make_unique<ScriptedDialogs>();
-        useProblem(rainProblem());
     }
     void cleanup()
     {
@@ -193,73 +128,6 @@ private Q_SLOTS:
     }
 
     // --- Building the window ---
-
-    // Each built control where the layout puts it, with its text (the last Modifying parent
-    // changing fastest); every table row level with the fields of its EPT row.
-    void buildsTheControlsOfTheLayout()
-    {
-        useProblem(problemOf(2, u"M2 M2 N3 N2"_s));
-        open();
-        const EptWindowLayout &layout = form->windowLayout();
-        QWidget *content = form->content();
-        QStringList wrong, labels;
-        for (const auto &item : layout.labels + layout.textFields +
-                                    QList<EptLayoutItem>{{u"GridEPT"_s, layout.table, {}, {}}}) {
-            const QWidget *widget = child<QWidget>(content, item.name);
-            const QRect place = centimetresToPixels(item.place);
-            QRect at = widget->geometry();
-            // The table stops below its last row when the window has no room for more.
-            if (item.name == u"GridEPT"_s && at.height() <= place.height())
-                at.setHeight(place.height());
-            if (widget->parentWidget() != content || at != place || !widget->isVisible())
-                wrong << item.name;
-            if (const auto *label = qobject_cast<const QLabel *>(widget))
-                labels << label->text();
-        }
-        QCOMPARE(wrong, QStringList());
-        auto *grid = child<QTableWidget>(content, "GridEPT");
-        labels << u"| %1 %2 |"_s.arg(grid->horizontalHeaderItem(0)->text(),
-                                     grid->horizontalHeaderItem(1)->text());
-        for (int r = 0; r < grid->rowCount(); ++r) {
-            labels << grid->item(r, 0)->text() << grid->item(r, 1)->text();
-            QCOMPARE(grid->viewport()->mapTo(content, QPoint(0, grid->rowViewportPosition(r))).y(),
-                     field(r * 8 + 1)->geometry().top());
-        }
-        QCOMPARE(labels.join(u' '), "P1: P2: P1s1 P1s1 P1s2 P1s2 P2s1 P2s2 P2s1 P2s2 Child: C1 C2 "
-                                    "C1 C2 C1 C2 C1 C2 Total Total Total Total | P3 P4 | P3s1 "
-                                    "P4s1 P3s3 P4s2 P3s2 P4s1 P3s3 P4s1 P3s1 P4s2");
-        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    }
-
-    // The entries kept with the problem fill the cells while they fit the EPT's shape; entries of
-    // another shape leave the cells empty, say so, and are only replaced once something is typed.
-    void startsFromTheEntriesKeptWithTheProblem_data()
-    {
-        QTest::addColumn<QString>("kept"); // rows separated by "|", cells by ";"
-        QTest::addColumn<QString>("cells");
-        QTest::addColumn<bool>("noted");
-        QTest::newRow("none") << QString() << u"       "_s << false;
-        QTest::newRow("fitting, as typed")
-            << u" 90;10,0;40;60|70;30;;95"_s << u" 90 10,0 40 60 70 30  95"_s << false;
-        QTest::newRow("another shape") << u"90;10|10;90"_s << u"       "_s << true;
-    }
-    void startsFromTheEntriesKeptWithTheProblem()
-    {
-        QFETCH(QString, kept);
-        QFETCH(QString, cells);
-        QFETCH(bool, noted);
-        Problem rain = rainProblem();
-        if (!kept.isEmpty())
-            rain.ept = tableOf(kept);
-        useProblem(rain);
-        open();
-        QCOMPARE(state(), u"save off, view off: "_s + cells);
-        QCOMPARE(child<QLabel>(form.get(), "LabelStoredEpt")->isVisible(), noted);
-        QVERIFY(!form->cellsChanged());
-        const bool same = field(8)->text() == u"95"_s;
-        typeInto(field(8), u"95"_s);
-        QCOMPARE(form->cellsChanged(), !same);
-    }
 
     // Each row of the table and of cells says which configuration of the parents it is; each
     // heading and cell of a block says its Modifying parents' states; a child-state heading
@@ -278,7 +146,6 @@ private Q_SLOTS:
                                   "(P1 = P1s1, P3 = P3s1)."_s;
         QTest::newRow("row 2") << p << u"GridEPT2"_s << least;
         QTest::newRow("row 3") << p << u"GridEPT3"_s << u"Row 3: P1 moved to P1s2"_s + others;
-        QTest::newRow("row 5") << p << u"GridEPT5"_s << u"Row 5: P3 moved to P3s2"_s + others;
         QTest::newRow("a single parent's row 3")
             << u"M2 N3"_s << u"GridEPT3"_s << u"Row 3: P2 moved to P2s2."_s;
         QTest::newRow("cell") << p << u"Text7"_s << least + u"\nColumn 3: Child = C1 (P2 = P2s2)"_s;
@@ -296,8 +163,7 @@ private Q_SLOTS:
         QFETCH(QString, toolTip);
         Problem problem = problemOf(2, parents);
         problem.childStateName(2) = u"Moderately"_s;
-        useProblem(problem);
-        open();
+        open(problem);
         auto *grid = child<QTableWidget>(form->content(), "GridEPT");
         QStringList shown;
         if (control.startsWith(u"GridEPT"_s)) {
@@ -312,15 +178,12 @@ private Q_SLOTS:
     }
 
     // Every control shows in the window, which grows up to the screen's free area; past it the
-    // window scrolls, and only then, to every control, none under a scroll bar. The buttons keep
-    // their order at the window's right.
+    // window scrolls, and only then, to every control, none under a scroll bar.
     void hidesNothing_data()
     {
         QTest::addColumn<int>("childStates");
         QTest::addColumn<QString>("parents");
         QTest::newRow("4 columns") << 2 << u"M2 N2"_s;
-        QTest::newRow("8 columns") << 2 << u"M2 M2 N2 N2"_s;
-        QTest::newRow("9 columns, 6 rows") << 3 << u"M3 N3 N2 N2"_s;
         QTest::newRow("12 columns, 26 rows") << 3 << u"M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3"_s;
         QTest::newRow("12 columns, 7 Non-modifying parents")
             << 3 << u"M2 M2 N2 N2 N2 N2 N2 N2 N2"_s;
@@ -329,8 +192,7 @@ private Q_SLOTS:
     {
         QFETCH(int, childStates);
         QFETCH(QString, parents);
-        useProblem(problemOf(childStates, parents));
-        open();
+        open(problemOf(childStates, parents));
         const QSize screen = form->screen()->availableGeometry().size();
         QVERIFY(form->width() <= screen.width() && form->height() <= screen.height());
         auto *scroll = child<QScrollArea>(form.get(), "ScrollEPT");
@@ -344,22 +206,11 @@ private Q_SLOTS:
                     QRect(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size())))
                 hidden << control->objectName();
         }
-        QList<QWidget *> right = form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        right.removeOne(scroll);
-        std::sort(right.begin(), right.end(),
-                  [](QWidget *a, QWidget *b) { return a->y() < b->y(); });
-        QStringList order;
-        for (QWidget *control : std::as_const(right)) {
-            if (!form->rect().contains(control->geometry()) ||
-                control->geometry().intersects(scroll->geometry()))
+        for (QWidget *control : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (control != scroll && (!form->rect().contains(control->geometry()) ||
+                                      control->geometry().intersects(scroll->geometry())))
                 hidden << control->objectName();
-            order << control->objectName();
-        }
         QCOMPARE(hidden, QStringList());
-        QCOMPARE(order, QStringList({u"LabelStoredEpt"_s, u"CommandShowCpt"_s,
-                                     u"CommandWriteIntoNetwork"_s, u"CommandExportCpt"_s,
-                                     u"CommandCalcCPT"_s, u"CommandViewFile"_s, u"CommandSaveCpt"_s,
-                                     u"CommandCancel"_s}));
         auto *grid = child<QTableWidget>(form->content(), "GridEPT");
         const int last = grid->rowCount() - 1;
         QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <=
@@ -387,15 +238,11 @@ private Q_SLOTS:
             {"CR LF, to the last cell", "7\t2\t3\r\n4\t5\t6\r\n", 43,
              "43=7 44=2 45=3 52=4 53=5 54=6", ""},
             {"CR and semicolons", "7;2\r3;4", 1, "1=7 2=2 10=3 11=4", ""},
-            {"decimal commas", "33,3\t33,3\t33,4\n", 7, "7=33,3 8=33,3 9=33,4", ""},
             {"one spreadsheet cell", "42\n", 5, "5=42", ""},
             {"from the context menu", "10\t90", -8, "8=10 9=90", ""},
             {"a single value", "42", 5, "5=142", ""},
-            {"a single value from the menu", "42", -5, "5=142", ""},
             {"too wide and too long", "1\t2\t3\t4\n1\t2\t3\t4\n1\t2\t3\t4\n", 25, "25=1",
              "3 rows of 4 cells; from row 3, column 7 there is room for 4 rows of 3 cells."},
-            {"a column too long", "1\n2\n3\n4\n5\n6\n7", 1, "1=1",
-             "7 rows of 1 cell; from row 1, column 1 there is room for 6 rows of 9 cells."},
             {"a row at the last cell", "1;2", -54, "54=1",
              "1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell."},
         };
@@ -409,19 +256,19 @@ private Q_SLOTS:
         QFETCH(int, cell);
         QFETCH(QString, filled);
         QFETCH(QString, shown);
-        useProblem(nineColumns());
-        open();
+        open(problemOf(3, u"M3 N3 N2 N2"_s)); // 6 rows of 9 columns
         QLineEdit *focused = field(std::abs(cell));
         typeInto(focused, u"1"_s);
         QGuiApplication::clipboard()->setText(clipboard);
         if (cell < 0)
-            chooseFromContextMenu(focused, u"&Paste"_s);
+            chooseFromContextMenu(focused, {2, 2}, u"&Paste"_s);
         else
             QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(this->filled(), filled);
-        QCOMPARE(shownBy(*script), shown.isEmpty() ? QStringList()
-                                                   : QStringList{u"Paste: The pasted block has "_s +
-                                                                 shown + u" [Ok]"_s});
+        QCOMPARE(script->takeShown(),
+                 shown.isEmpty()
+                     ? QStringList()
+                     : QStringList{u"Paste: The pasted block has "_s + shown + u" [Ok]"_s});
         QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(focused->text(), shown.isEmpty() ? u"1"_s : QString());
     }
@@ -445,7 +292,7 @@ private Q_SLOTS:
         field(3)->setFocus();
         field(3)->selectAll();
         if (how == u"menu"_s)
-            chooseFromContextMenu(field(3), u"Copy EPT"_s);
+            chooseFromContextMenu(field(3), {2, 2}, u"Copy EPT"_s);
         else
             QTest::keyClick(field(3), Qt::Key_C,
                             Qt::ControlModifier |
@@ -454,7 +301,7 @@ private Q_SLOTS:
     }
 
     // Enter and the Down arrow go to the cell below, Shift+Enter and the Up arrow to the one
-    // above; in the last row Enter stays. Tab goes across. Nothing else happens.
+    // above; in the last row Enter stays. Nothing else happens.
     void movesBetweenRows_data()
     {
         QTest::addColumn<int>("from");
@@ -466,7 +313,6 @@ private Q_SLOTS:
         QTest::newRow("Shift+Enter") << 7 << (Qt::ShiftModifier | Qt::Key_Return) << 3;
         QTest::newRow("Down") << 1 << QKeyCombination(Qt::Key_Down) << 5;
         QTest::newRow("Up") << 8 << QKeyCombination(Qt::Key_Up) << 4;
-        QTest::newRow("Tab") << 4 << QKeyCombination(Qt::Key_Tab) << 5;
     }
     void movesBetweenRows()
     {
@@ -478,7 +324,7 @@ private Q_SLOTS:
         field(from)->setFocus();
         QTest::keyClick(field(from), key.key(), key.keyboardModifiers());
         QCOMPARE(QApplication::focusWidget()->objectName(), u"Text%1"_s.arg(to));
-        QCOMPARE(shownBy(*script), QStringList());
+        QCOMPARE(script->takeShown(), QStringList());
         QCOMPARE(state(), u"save off, view off: "_s + rainEpt);
     }
 
@@ -492,7 +338,6 @@ private Q_SLOTS:
         const QString range = u"Not between 0 and 100 inclusive."_s;
         QTest::newRow("nothing") << u"2="_s << u""_s << QString();
         QTest::newRow("exact decimals") << u"1=0.7 2=83.4 3=15.9"_s << u"100"_s << QString();
-        QTest::newRow("decimal commas") << u"1=33,3 2=33,3 3=33,4"_s << u"100"_s << QString();
         QTest::newRow("partly typed")
             << u"1=70 2=20"_s << u"90|Non-numeric or missing entry in column 3."_s << QString();
         QTest::newRow("more than 100")
@@ -510,8 +355,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, total);
         QFETCH(QString, cells);
-        useProblem(nineColumns());
-        open();
+        open(problemOf(3, u"M3 N3 N2 N2"_s)); // 6 rows of 9 columns
         for (const QString &step : typed.split(u' '))
             typeInto(field(step.section(u'=', 0, 0).toInt()), step.section(u'=', 1));
         const QString says = u"Row 1: every Non-modifying parent in its most positive state (P2 = "
@@ -540,14 +384,14 @@ private Q_SLOTS:
         open();
         fill(missing);
         press("CommandCalcCPT");
-        QCOMPARE(shownBy(*script), refused);
+        QCOMPARE(script->takeShown(), refused);
         QCOMPARE(state(), "save off, view off: 90 10 40 60 70  5 95");
         fill(rainEpt);
         press("CommandCalcCPT", {QMessageBox::No});
         fill(missing);
-        shownBy(*script);
+        script->takeShown();
         press("CommandCalcCPT");
-        QCOMPARE(shownBy(*script), refused);
+        QCOMPARE(script->takeShown(), refused);
         QCOMPARE(state(), "save on, view off: 90 10 40 60 70  5 95");
         press("CommandSaveCpt", {QMessageBox::No}, path(u"first.txt"_s));
         fill(u"60 40 30 70 10 90 0 100"_s);
@@ -611,33 +455,21 @@ private Q_SLOTS:
             const FileSizeLimit limit(file.endsWith(u".new"_s) ? 40 : 0);
             press("CommandCalcCPT", answers, chosen);
         }
-        QCOMPARE(shownBy(*script), shown.replaceInStrings(u"%1"_s, chosen));
+        QCOMPARE(script->takeShown(), shown.replaceInStrings(u"%1"_s, chosen));
         QCOMPARE(files(), left);
         QCOMPARE(this->state(), state);
         press("CommandSaveCpt", {QMessageBox::No}, path(u"again.txt"_s));
         QCOMPARE(contentsOf(path(u"again.txt"_s)), rainPlain);
     }
 
-    // The EPT pasted from a spreadsheet gives the CPT of the same figures typed.
-    void pastedAsTyped()
-    {
-        open();
-        QGuiApplication::clipboard()->setText(u"90\t10\t40\t60\r\n70\t30\t5\t95\r\n"_s);
-        field(1)->setFocus();
-        QTest::keyClick(field(1), Qt::Key_V, Qt::ControlModifier);
-        press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::No}, path(u"pasted.txt"_s));
-        QCOMPARE(contentsOf(path(u"pasted.txt"_s)), rainPlain);
-    }
-
     void outOfRangeWarning()
     {
         // The state-3 weights are not bounded, so an interpolated row can leave 0..100.
-        useProblem(problemOf(3, u"N2 N2 N2"_s));
-        open();
+        open(problemOf(3, u"N2 N2 N2"_s));
         const QString figures = u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s; // five rows
         fill(figures);
         press("CommandCalcCPT", {QMessageBox::Ok, QMessageBox::No});
-        QCOMPARE(shownBy(*script),
+        QCOMPARE(script->takeShown(),
                  QStringList({u"Calculate CPT: Some probabilities of the CPT are below 0 or above "
                               "1, the first in CPT row 4.\rCheck the EPT entries of the child's "
                               "states 2 and 3. [Ok]"_s,
@@ -652,52 +484,36 @@ private Q_SLOTS:
     void refusesToView_data()
     {
         QTest::addColumn<QString>("kind");      // what is made as the file picked
-        QTest::addColumn<qint64>("size");       // of a file with a hole: no disk space, no time
         QTest::addColumn<QStringList>("shown"); // after the file dialog; %1: the file
         const QString notOpened = u"View CPT file: The file %1 could not be opened.\r"_s;
-        const QStringList tooLarge{u"Vadazaz: The specified file is too large. [Ok]"_s};
-        QTest::newRow("cancelled") << u"cancelled"_s << 0LL << QStringList();
+        QTest::newRow("cancelled") << u"cancelled"_s << QStringList();
         QTest::newRow("missing file")
-            << u"missing"_s << 0LL << QStringList{notOpened + u"No such file or directory [Ok]"_s};
-        QTest::newRow("a folder") << u"folder"_s << 0LL
-                                  << QStringList{notOpened + u"file to open is a directory [Ok]"_s};
-        QTest::newRow("no read permission")
-            << u"unreadable"_s << 0LL << QStringList{notOpened + u"Permission denied [Ok]"_s};
+            << u"missing"_s << QStringList{notOpened + u"No such file or directory [Ok]"_s};
         QTest::newRow("a pipe nobody writes to")
-            << u"fifo"_s << 0LL << QStringList{notOpened + u"It is not a regular file. [Ok]"_s};
-        QTest::newRow("one byte past the limit") << u"file"_s << 536870913LL << tooLarge;
-        QTest::newRow("several GiB") << u"file"_s << 6442450944LL << tooLarge;
+            << u"fifo"_s << QStringList{notOpened + u"It is not a regular file. [Ok]"_s};
+        QTest::newRow("one byte past the limit")
+            << u"large"_s << QStringList{u"Vadazaz: The specified file is too large. [Ok]"_s};
     }
     void refusesToView()
     {
         QFETCH(QString, kind);
-        QFETCH(qint64, size);
         QFETCH(QStringList, shown);
         const QString chosen = path(u"file.TXT"_s);
-        if (kind == u"folder"_s)
-            QVERIFY(QDir().mkdir(chosen));
         if (kind == u"fifo"_s)
             QVERIFY(::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
-        if (kind == u"unreadable"_s) {
-            // The superuser reads any file, whatever its permissions say.
-            if (::geteuid() == 0)
-                QSKIP("The superuser may read a file without read permission.");
-            QVERIFY(writeFile(chosen, "0.90\t\t0.10\r\n"));
-            QVERIFY(QFile::setPermissions(chosen, QFile::WriteOwner));
-        }
-        QFile file(chosen);
-        if (kind == u"file"_s)
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+        QFile file(chosen); // with a hole: no disk space, no time
+        if (kind == u"large"_s)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((512 << 20) + 1));
         open();
         fill(rainEpt);
         press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::Cancel});
-        shownBy(*script);
+        script->takeShown();
         if (kind != u"cancelled"_s)
             script->answerFile(chosen);
         QVERIFY(
             !clickAndHandle(button("CommandViewFile"), [](QWidget *viewer) { viewer->close(); }));
-        QCOMPARE(shownBy(*script), QStringList{u"open Text files (*.TXT)|*.TXT"_s} +
-                                       shown.replaceInStrings(u"%1"_s, chosen));
+        QCOMPARE(script->takeShown(), QStringList{u"open Text files (*.TXT)|*.TXT"_s} +
+                                          shown.replaceInStrings(u"%1"_s, chosen));
         QCOMPARE(state(), u"save on, view on: "_s + rainEpt);
     }
 
@@ -747,9 +563,7 @@ private Q_SLOTS:
             for (const QLabel *label : window->findChildren<QLabel *>())
                 if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
                     seen << label->text();
-            const QStringList figures = rainEpt.split(u' ');
-            for (int n = 1; n <= 8; ++n)
-                typeInto(child<QLineEdit>(window, u"Text%1"_s.arg(n)), figures.at(n - 1));
+            typeCells(window, rainEpt);
 
             answerInTurn({reply(u"Yes"_s), reply(u"Yes"_s), reply(labelledFile)});
             click(child<QPushButton>(window, "CommandCalcCPT"));

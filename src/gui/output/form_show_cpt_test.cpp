@@ -12,9 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QTableView>
 
 using namespace vadazaz;
@@ -25,8 +23,7 @@ namespace {
 
 // The Modifying parent P2 comes first in the CPT; five EPT rows of two blocks.
 const Problem twoBlocks = problemOf(2, u"N2 M2 N3"_s);
-const QStringList ept =
-    u"90 10 80 20 10 90 20 80 60 40 50 50 70 30 70 30 40 60 30 70"_s.split(u' ');
+const QString ept = u"90 10 80 20 10 90 20 80 60 40 50 50 70 30 70 30 40 60 30 70"_s;
 
 // The headings and rows as shown: the CPT row's number, every cell, whether bold, the tooltip.
 QStringList shownRows(const QWidget *window)
@@ -56,7 +53,9 @@ class FormShowCptTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        cpt = calculateCpt(twoBlocks, eptShapeFor(twoBlocks).value(), ept, u".").value().cpt;
+        cpt = calculateCpt(twoBlocks, eptShapeFor(twoBlocks).value(), ept.split(u' '), u".")
+                  .value()
+                  .cpt;
     }
 
     // "Show CPT" comes with a calculated CPT and shows it over the EPT window in the order of the
@@ -69,8 +68,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto *show = child<QPushButton>(&form, "CommandShowCpt");
         QVERIFY(!show->isEnabled());
-        for (int n = 1; n <= ept.size(); ++n)
-            typeInto(child<QLineEdit>(form.content(), u"Text%1"_s.arg(n)), ept.at(n - 1));
+        typeCells(form.content(), ept);
         script.answer(QMessageBox::No);
         click(child<QPushButton>(&form, "CommandCalcCPT"));
         QVERIFY(show->isEnabled());
@@ -147,18 +145,8 @@ private Q_SLOTS:
                               view->visualRect(cell).center());
         }
         if (how.startsWith(u'&')) {
-            QTimer::singleShot(50, [how] {
-                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-                QVERIFY(menu);
-                for (QAction *action : menu->actions())
-                    if (action->text() == how)
-                        QTest::mouseClick(menu, Qt::LeftButton, {},
-                                          menu->actionGeometry(action).center());
-            });
-            const QPoint point = view->visualRect(view->currentIndex()).center();
-            QContextMenuEvent click(QContextMenuEvent::Mouse, point,
-                                    view->viewport()->mapToGlobal(point));
-            QApplication::sendEvent(view->viewport(), &click);
+            chooseFromContextMenu(view->viewport(), view->visualRect(view->currentIndex()).center(),
+                                  how);
         } else {
             for (const QString &keys : how.split(u' '))
                 QTest::keySequence(view, QKeySequence(keys));

@@ -7,8 +7,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QScrollBar>
 
 using namespace vadazaz;
@@ -78,17 +76,11 @@ private Q_SLOTS:
         FormViewCptFile viewer{ViewerFile(file)};
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QCOMPARE(viewer.windowTitle(), "View CPT file");
         QVERIFY(viewer.isModal());
         QAbstractScrollArea *view = viewOf(&viewer);
         QCOMPARE(shown(view), text);
-        QCOMPARE(view->font().family(), "Lucida Console");
-        QCOMPARE(view->font().pointSizeF(), 9.75);
         QVERIFY(view->font().fixedPitch());
         auto *ok = child<QPushButton>(&viewer, "CommandOK");
-        QCOMPARE(ok->text(), "OK");
-        QCOMPARE(ok->font().family(), "Times New Roman");
-        QCOMPARE(ok->font().pointSizeF(), 12.0);
         // The view comes first in the keyboard order; Tab leads on to OK.
         viewer.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
@@ -101,8 +93,12 @@ private Q_SLOTS:
         for (const auto key : {Qt::Key_Return, Qt::Key_Delete, Qt::Key_Backspace})
             QTest::keyClick(view, key, Qt::NoModifier);
         QCOMPARE(shown(view), text);
-        // Everything copied, NUL bytes as they are in the file.
-        take(view, {u"Ctrl+A"_s, u"Ctrl+C"_s});
+        // Copied from the context menu; everything copied, NUL bytes as they are in the file.
+        take(view, {u"Ctrl+Home"_s, u"Shift+End"_s});
+        chooseFromContextMenu(view->viewport(), at(view, 2), u"&Copy"_s);
+        QCOMPARE(QApplication::clipboard()->text(), u"Wind      \tRain=High\t"_s);
+        chooseFromContextMenu(view->viewport(), at(view, 2), u"Select &All"_s);
+        take(view, {u"Ctrl+C"_s});
         QCOMPARE(QApplication::clipboard()->text(),
                  u"Wind      \tRain=High\t\n\nStrong    \t0.90\nbin\0ary"_s);
         click(ok);
@@ -119,20 +115,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("copied");
         QTest::addColumn<QString>("top");
         const QString first = u"row 1"_s;
-        QTest::newRow("Shift+Down twice")
-            << QStringList{u"Shift+Down"_s, u"Shift+Down"_s} << u"row 1\nrow 2\n"_s << first;
         QTest::newRow("End, Shift+Home")
             << QStringList{u"End"_s, u"Shift+Home"_s} << u"row 1"_s << first;
-        QTest::newRow("Right twice, Shift+Right")
-            << QStringList{u"Right"_s, u"Right"_s, u"Shift+Right"_s} << u"w"_s << first;
         QTest::newRow("Left at the start stays")
             << QStringList{u"Left"_s, u"Shift+Right"_s} << u"r"_s << first;
         QTest::newRow("Shift+Left past the start of a row")
             << QStringList{u"Down"_s, u"Shift+Left"_s, u"Shift+Left"_s} << u"1\n"_s << first;
         QTest::newRow("the column kept past a shorter row")
-            << QStringList{u"Ctrl+Home"_s, u"Down"_s, u"Down"_s, u"Down"_s,      u"Down"_s,
-                           u"Down"_s,      u"Down"_s, u"Down"_s, u"Down"_s,      u"Down"_s,
-                           u"End"_s,       u"Up"_s,   u"Down"_s, u"Shift+Home"_s}
+            << QStringList{u"Ctrl+Home"_s} + QStringList(9, u"Down"_s) +
+                   QStringList{u"End"_s, u"Up"_s, u"Down"_s, u"Shift+Home"_s}
             << u"row 10"_s << first;
         QTest::newRow("Ctrl+End, Shift+Up")
             << QStringList{u"Ctrl+End"_s, u"Shift+Up"_s} << u"\nrow 300"_s << u"row %2"_s;
@@ -173,35 +164,6 @@ private Q_SLOTS:
         QCOMPARE(shown(view).section(u'\n', 0, 0), rows(top));
     }
 
-    void contextMenuCopiesAndSelectsAll()
-    {
-        FormViewCptFile viewer{ViewerFile("0.90\t\t0.10\r\n0.40\t\t0.60\r\n"_ba)};
-        viewer.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QAbstractScrollArea *view = viewOf(&viewer);
-        take(view, {u"Shift+End"_s});
-        const auto choose = [view](const QString &entry) {
-            QTimer::singleShot(50, [entry] {
-                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-                QVERIFY(menu);
-                for (QAction *action : menu->actions())
-                    if (action->text() == entry)
-                        QTest::mouseClick(menu, Qt::LeftButton, {},
-                                          menu->actionGeometry(action).center());
-            });
-            // What a click of the right mouse button sends.
-            const QPoint point = at(view, 2);
-            QContextMenuEvent click(QContextMenuEvent::Mouse, point,
-                                    view->viewport()->mapToGlobal(point));
-            QApplication::sendEvent(view->viewport(), &click);
-        };
-        choose(u"&Copy"_s);
-        QCOMPARE(QApplication::clipboard()->text(), u"0.90\t\t0.10"_s);
-        choose(u"Select &All"_s);
-        take(view, {u"Ctrl+C"_s});
-        QCOMPARE(QApplication::clipboard()->text(), u"0.90\t\t0.10\n0.40\t\t0.60"_s);
-    }
-
     // Whatever the file, its last row is reached at once: Ctrl+End shows it, and the scroll bar
     // reaches every row. A long row scrolls sideways to its end and back.
     void everyRowCanBeReached_data()
@@ -213,8 +175,6 @@ private Q_SLOTS:
         for (int r = 1; r <= 1 << 20; ++r)
             million += "row " + QByteArray::number(r) + "\r\n";
         QTest::newRow("a million rows") << million << qsizetype(1 << 20) << u"\nrow 1048576"_s;
-        QTest::newRow("nothing but CRs")
-            << QByteArray(1 << 20, '\r') << qsizetype(1 << 20) << u"\n\n"_s;
         QTest::newRow("nothing but LFs")
             << QByteArray(1 << 20, '\n') << qsizetype((1 << 20) + 1) << u"\n\n"_s;
         QTest::newRow("one line of 20 MB")
