@@ -1,5 +1,7 @@
 #include "core/output/cpt_file.h"
 
+#include "core/output/probability_text.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -86,31 +88,8 @@ public:
     // Appends a rounded percentage as a two-decimal fraction.
     void putProbability(double percent, const QByteArray &point)
     {
-        const double rounded = std::round(percent);
-        if (!(std::fabs(rounded) < 1e15)) {
-            const QByteArray digits = QByteArray::number(std::fabs(rounded), 'f', 0);
-            if (rounded < 0)
-                put('-');
-            put(digits.constData(), digits.size() - 2);
-            put(point);
-            put(digits.constData() + digits.size() - 2, 2);
-            return;
-        }
-        const auto whole = static_cast<long long>(rounded);
-        long long magnitude = std::llabs(whole);
-        char digits[24];
-        int n = 0;
-        do {
-            digits[n++] = char('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude > 0 || n < 3);
-        if (whole < 0)
-            put('-');
-        while (n > 2)
-            put(digits[--n]);
-        put(point);
-        put(digits[1]);
-        put(digits[0]);
+        putProbabilityText(
+            percent, [this](char c) { put(c); }, [&] { put(point); });
     }
     bool flush()
     {

@@ -1,9 +1,6 @@
 #include "core/output/cpt_table.h"
 
-#include "core/output/cpt_file.h"
-
-#include <cmath>
-#include <cstdlib>
+#include "core/output/probability_text.h"
 
 namespace vadazaz {
 
@@ -29,26 +26,8 @@ CptTable::CptTable(const Problem &problem, const Cpt &cpt, QString decimalPoint)
 
 void CptTable::appendProbability(QString &out, double percent) const
 {
-    const double rounded = std::round(percent);
-    if (!(std::fabs(rounded) < 1e15)) {
-        out += formatProbability(percent, point_);
-        return;
-    }
-    const auto whole = static_cast<long long>(rounded);
-    long long magnitude = std::llabs(whole);
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude > 0 || n < 3);
-    if (whole < 0)
-        out += QLatin1Char('-');
-    while (n > 2)
-        out += QLatin1Char(digits[--n]);
-    out += point_;
-    out += QLatin1Char(digits[1]);
-    out += QLatin1Char(digits[0]);
+    putProbabilityText(
+        percent, [&](char c) { out += QLatin1Char(c); }, [&] { out += point_; });
 }
 
 QString CptTable::fractionText(double percent) const
