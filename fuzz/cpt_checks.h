@@ -152,8 +152,10 @@ inline void checkValidatedValues(const QStringList &cells, const std::vector<dou
             text.remove(0, 1);
         while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char('\t')))
             text.chop(1);
-        if (!text.contains(QLatin1Char('.')))
-            text.replace(decimalPoint.toString(), QStringLiteral("."));
+        // The region's separator, a point, a comma and the Arabic separator all end the whole part.
+        text.replace(decimalPoint.toString(), QStringLiteral("."));
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+        text.replace(QChar(0x066B), QLatin1Char('.'));
         const QByteArray bytes = text.toLatin1();
         char *end = nullptr;
         const double expected = std::strtod(bytes.constData(), &end);
