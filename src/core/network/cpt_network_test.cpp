@@ -146,15 +146,13 @@ private Q_SLOTS:
 
         const Result<Problem> problem =
             problemFromNode(network, u"net.bif"_s, u"TemperatureNode"_s, {u"TemperatureNode"_s});
-        QVERIFY(problem);
-        QCOMPARE(problem->childName, u"Temperatur"_s);
-        QCOMPARE(problem->childStateName(1), u"cold"_s);
-        QCOMPARE(problem->childStateIds.at(2), u"hot"_s);
-        QCOMPARE(problem->childId, u"TemperatureNode"_s);
-        QCOMPARE(problem->parentName(2), u"Decide"_s);
-        QCOMPARE(problem->parentStateId(2, 1), u"a2"_s);
+        QVERIFY(problem && problem->ept.isEmpty());
+        QCOMPARE((QStringList{problem->childName, problem->childStateName(1),
+                              problem->childStateIds.at(2), problem->childId,
+                              problem->parentName(2), problem->parentStateId(2, 1)}),
+                 (QStringList{u"Temperatur"_s, u"cold"_s, u"hot"_s, u"TemperatureNode"_s,
+                              u"Decide"_s, u"a2"_s}));
         QCOMPARE(problem->parentType(1), ParentType::NonModifying);
-        QVERIFY(problem->ept.isEmpty());
         const Result<Problem> refused = problemFromNode(network, u"net.bif"_s, u"C"_s);
         QCOMPARE(
             refused.failure().text,

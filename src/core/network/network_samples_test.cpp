@@ -17,16 +17,11 @@ namespace {
 // favours state 1, the least positive the last state, every other row lies between.
 QStringList eptFor(const Problem &problem, const EptShape &shape)
 {
-    const int n = problem.noChildStates;
-    const QStringList first =
-        n == 3 ? QStringList{u"70"_s, u"20"_s, u"10"_s} : QStringList{u"80"_s, u"20"_s};
-    const QStringList last =
-        n == 3 ? QStringList{u"10"_s, u"20"_s, u"70"_s} : QStringList{u"10"_s, u"90"_s};
-    const QStringList between =
-        n == 3 ? QStringList{u"40"_s, u"30"_s, u"30"_s} : QStringList{u"45"_s, u"55"_s};
-    QStringList cells = first + last;
+    const bool three = problem.noChildStates == 3;
+    QStringList cells = three ? QStringList{u"70"_s, u"20"_s, u"10"_s, u"10"_s, u"20"_s, u"70"_s}
+                              : QStringList{u"80"_s, u"20"_s, u"10"_s, u"90"_s};
     for (int r = 3; r <= shape.eptRows; ++r)
-        cells += between;
+        cells += three ? QStringList{u"40"_s, u"30"_s, u"30"_s} : QStringList{u"45"_s, u"55"_s};
     return cells;
 }
 
