@@ -65,9 +65,8 @@ inline QString readAs(NetworkFormat format, QByteArrayView file, const QString &
     return lines.join(u'\n');
 }
 
-// The file with the rows written into the table of the variable, as the format writes them
-// back; or what went wrong: the file does not read back with those numbers in that table, every
-// other table as it was and every parent in its place.
+// The file with the rows written into the variable's table; or why it does not read back with
+// those numbers there, every other table as it was and every parent in its place.
 inline QByteArray writtenBack(NetworkFormat format, const QByteArray &file, const QString &id,
                               const QString &rowsText)
 {
@@ -87,10 +86,9 @@ inline QByteArray writtenBack(NetworkFormat format, const QByteArray &file, cons
     if (again->variables.size() != read->variables.size())
         return "(read back with other variables)\n" + written;
     std::vector<double> numbers;
-    for (const QStringList &row : rows) {
-        for (const QString &number : row)
-            numbers.push_back(number.toDouble());
-    }
+    for (const QString &number :
+         QString(rowsText).replace(u'|', u' ').split(u' ', Qt::SkipEmptyParts))
+        numbers.push_back(number.toDouble());
     for (qsizetype k = 0; k < read->variables.size(); ++k) {
         const NetworkVariable &before = read->variables.at(k);
         const NetworkVariable &after = again->variables.at(k);

@@ -1,5 +1,4 @@
-// The network formats read, refuse, write a table back into and write: one table per job, a row
-// per format and case. Whole network files, and files as written, are in testdata/.
+// Network files read, refused, written back into and written: a row per format and case.
 
 #include "testing/network_files.h"
 #include "testing/test_main.h"
@@ -35,9 +34,32 @@ QString nameIn(NetworkFormat format)
         .at(int(format));
 }
 
+template <typename... Types> void columns(const auto &...names)
+{
+    (QTest::addColumn<Types>(names), ...);
+}
+
 QTestData &newRow(NetworkFormat format, const char *name)
 {
     return QTest::addRow("%s: %s", qPrintable(networkFormatInfo(format).option), name) << format;
+}
+
+// A row of the file, and of what it turns into, with each line end.
+template <typename... Columns>
+void eachLineEnd(NetworkFormat format, const char *name, const QByteArray &bytes,
+                 const Columns &...columns)
+{
+    for (const auto &[end, text] : {std::pair{"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}}) {
+        const auto ends = [&](const auto &column) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(column)>, QByteArray>)
+                return withLineEnds(column, text);
+            else
+                return column;
+        };
+        QTestData &row = newRow(format, (QByteArray(name) + ", " + end).constData());
+        row << withLineEnds(bytes, text);
+        (row << ... << ends(columns));
+    }
 }
 
 // Rows of the refusals of one format: the file, the line and the text of the message.
@@ -53,30 +75,25 @@ auto refusals(NetworkFormat format)
 // BIF parents of n states each and a child X whose default row fills its table.
 QByteArray defaultFilled(int parents, int n, int childStates)
 {
+    const auto variable = [](const QByteArray &name, const char *state, int states) {
+        QByteArrayList names;
+        for (int s = 0; s < states; ++s)
+            names.append(state + QByteArray::number(s));
+        return "variable " + name + " {\n  type discrete [ " + QByteArray::number(states) +
+               " ] { " + names.join(' ') + " };\n}\n";
+    };
     QByteArray file = "network large {\n}\n";
     QByteArrayList names;
-    for (int k = 0; k < parents; ++k) {
-        names.append("P" + QByteArray::number(k));
-        QByteArray states;
-        for (int s = 0; s < n; ++s)
-            states += " s" + QByteArray::number(s);
-        file += "variable " + names.last() + " {\n  type discrete [ " + QByteArray::number(n) +
-                " ] {" + states + " };\n}\n";
-    }
-    file += "variable X {\n  type discrete [ " + QByteArray::number(childStates) + " ] {";
-    for (int s = 0; s < childStates; ++s)
-        file += " x" + QByteArray::number(s);
-    file += " };\n}\nprobability ( X | " + names.join(", ") + " ) {\n  default 1";
-    for (int s = 1; s < childStates; ++s)
-        file += " 0";
-    return file + ";\n}\n";
+    for (int k = 0; k < parents; ++k)
+        file += variable(names.emplace_back("P" + QByteArray::number(k)), "s", n);
+    return file + variable("X", "x", childStates) + "probability ( X | " + names.join(", ") +
+           " ) {\n  default 1" + QByteArray(" 0").repeated(childStates - 1) + ";\n}\n";
 }
 
 QByteArray dneWithA(const QByteArray &rest)
 {
-    return "// ~->[DNET-1]->~\nbnet N {\nnode A {\n    states = (a, b);\n    parents = ();\n    "
-           "};\n" +
-           rest + "};\n";
+    const QByteArray a = "node A {\n    states = (a, b);\n    parents = ();\n    };\n";
+    return "// ~->[DNET-1]->~\nbnet N {\n" + a + rest + "};\n";
 }
 
 QByteArray netWithA(const QByteArray &rest)
@@ -88,47 +105,6 @@ const QString pondBifRead = uR"(network pond
 Season "" line %1 [Summer Winter] (,) <> = 0.6 0.4
 Depth "" line %2 [<2m 2-5m >=5m] (,,) <> = 0.2 0.3 0.5
 Catch "" line %3 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3 0.1)"_s;
-
-const QString weatherDneRead = uR"(network Weather
-Wind "Wind speed" line 12 [Strong Weak] (strong wind,) <> = 0.5 0.5
-Temp "" line 30 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 38 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
-Act "" line 55 [Go Stay] (,) <Rain> -
-Gain "" line 56 [value] () <Act> -
-Level "" line 57 [range1 range2] (0 to 10,10 to 20) <> -
-Rule "" line 58 [Yes No] (,) <Wind> -
-Blank "" line 62 [Yes No] (,) <> -)"_s;
-
-const QString nestedDneRead = uR"(network Nested
-Wind "" line 3 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 5 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "Rain" line 7 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s;
-
-const QString weatherNetRead = uR"(network Weather
-Wind "Wind speed, m/s" line 8 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 15 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 20 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
-Act "" line 27 [Go Stay] (,) <Rain> -
-Gain "" line 28 [value] () <Act Rain> -
-Level "" line 29 [value] () <Rain> -
-Noisy "" line 30 [Yes No] (,) <Wind> -)"_s;
-
-const QString flatNetRead = uR"(network
-Wind "" line 4 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 8 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 9 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s;
-
-// The rows of Rain: (Strong, Hot), (Strong, Mild), (Strong, Cold), (Weak, Hot), …
-const QString weatherXdslRead = uR"(network Weather
-Wind "Wind & gusts" line 4 [Strong Weak] (,) <> = {0.3 0.7} 0.3 0.7
-Temp "" line 6 [Hot Mild Cold] (,,) <> = {0.2 0.5 0.3} 0.2 0.5 0.3
-Rain "Rain "today"" line 8 [High Some None] (,,) <Wind Temp> = {0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67} 0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67)"_s;
-
-const QString pondXmlRead = uR"(network pond
-Season "" line 9 [Summer Winter] (,) <> = 0.6 0.4
-Depth "Tiefe (m) ≥ & mud" line 11 [<2m 2-5m >=5m] (,,) <> = 0.2 0.3 0.5
-Fish "" line 14 [Yes No] (,) <Season> -
-Catch "" line 17 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3 0.1)"_s;
 
 // A row per configuration of the parents, so that a row in the wrong place shows.
 const QString sixRows =
@@ -145,17 +121,12 @@ private Q_SLOTS:
     // its refusal.
     void reads_data()
     {
-        QTest::addColumn<NetworkFormat>("format");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("read");
+        columns<NetworkFormat, QByteArray, QString>("format", "bytes", "read");
         const auto bif = refusals(Bif), dne = refusals(Dne), net = refusals(Net),
                    xdsl = refusals(Xdsl), xmlbif = refusals(XmlBif);
-        const QByteArray pondTable = file("pond-table.bif");
-        newRow(Bif, "labelled rows, LF") << file("pond.bif") << pondBifRead.arg(5).arg(8).arg(12);
-        newRow(Bif, "table form, quotes, tabs, CR LF")
-            << withLineEnds(pondTable, "\r\n") << pondBifRead.arg(3).arg(7).arg(10);
-        newRow(Bif, "table form, quotes, tabs, CR")
-            << withLineEnds(pondTable, "\r") << pondBifRead.arg(3).arg(7).arg(10);
+        eachLineEnd(Bif, "labelled rows", file("pond.bif"), pondBifRead.arg(5).arg(8).arg(12));
+        eachLineEnd(Bif, "table form, quotes, tabs", file("pond-table.bif"),
+                    pondBifRead.arg(3).arg(7).arg(10));
         const QByteArray rain = file("rain.bif");
         bif("not BIF", "<?xml version=\"1.0\"?>\n<BIF/>\n", 1,
             u"this is not a BIF file: it does not begin with the word \"network\""_s);
@@ -210,10 +181,19 @@ private Q_SLOTS:
             u"the table of \"X\" takes more than 67108864 bytes written out, more than any network "
             u"this program reads"_s);
 
-        const QByteArray nested = file("nested.dne");
-        newRow(Dne, "flat, LF, nodes without a table") << file("weather.dne") << weatherDneRead;
-        newRow(Dne, "nested, CR LF") << withLineEnds(nested, "\r\n") << nestedDneRead;
-        newRow(Dne, "nested, CR") << withLineEnds(nested, "\r") << nestedDneRead;
+        eachLineEnd(Dne, "flat, nodes without a table", file("weather.dne"), uR"(network Weather
+Wind "Wind speed" line 12 [Strong Weak] (strong wind,) <> = 0.5 0.5
+Temp "" line 30 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
+Rain "" line 38 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
+Act "" line 55 [Go Stay] (,) <Rain> -
+Gain "" line 56 [value] () <Act> -
+Level "" line 57 [range1 range2] (0 to 10,10 to 20) <> -
+Rule "" line 58 [Yes No] (,) <Wind> -
+Blank "" line 62 [Yes No] (,) <> -)"_s);
+        eachLineEnd(Dne, "nested", file("nested.dne"), uR"(network Nested
+Wind "" line 3 [Strong Weak] (,) <> = 0.5 0.5
+Temp "" line 5 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
+Rain "Rain" line 7 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s);
         dne("another format", "net\n{\n}\n", 1,
             u"this is not a DNE file: it does not begin with \"bnet\""_s);
         dne("cut short", "bnet N {\nnode A {\n    states = (a, b);\n", 3,
@@ -253,10 +233,18 @@ private Q_SLOTS:
             dneWithA("visual V1 " + QByteArray(65, '{') + QByteArray(65, '}') + ";\n"), 7,
             u"the brackets are nested deeper than 64 levels"_s);
 
-        const QByteArray flat = file("flat.net");
-        newRow(Net, "nested, LF, nodes without a table") << file("weather.net") << weatherNetRead;
-        newRow(Net, "flat, CR LF") << withLineEnds(flat, "\r\n") << flatNetRead;
-        newRow(Net, "flat, CR") << withLineEnds(flat, "\r") << flatNetRead;
+        eachLineEnd(Net, "nested, nodes without a table", file("weather.net"), uR"(network Weather
+Wind "Wind speed, m/s" line 8 [Strong Weak] (,) <> = 0.5 0.5
+Temp "" line 15 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
+Rain "" line 20 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
+Act "" line 27 [Go Stay] (,) <Rain> -
+Gain "" line 28 [value] () <Act Rain> -
+Level "" line 29 [value] () <Rain> -
+Noisy "" line 30 [Yes No] (,) <Wind> -)"_s);
+        eachLineEnd(Net, "flat", file("flat.net"), uR"(network
+Wind "" line 4 [Strong Weak] (,) <> = 0.5 0.5
+Temp "" line 8 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
+Rain "" line 9 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s);
         net("another format", "bnet x {};", 1,
             u"this is not a NET file: it does not begin with \"net\""_s);
         net("a class", "class C\n{\n}\n", 1,
@@ -296,10 +284,11 @@ private Q_SLOTS:
                      "; }\n"),
             8, u"the brackets are nested deeper than 64 levels"_s);
 
-        const QByteArray weather = file("weather.xdsl");
-        newRow(Xdsl, "LF") << weather << weatherXdslRead;
-        newRow(Xdsl, "CR LF") << withLineEnds(weather, "\r\n") << weatherXdslRead;
-        newRow(Xdsl, "CR") << withLineEnds(weather, "\r") << weatherXdslRead;
+        eachLineEnd(Xdsl, "names in the extension, one in a submodel", file("weather.xdsl"),
+                    uR"(network Weather
+Wind "Wind & gusts" line 4 [Strong Weak] (,) <> = {0.3 0.7} 0.3 0.7
+Temp "" line 6 [Hot Mild Cold] (,,) <> = {0.2 0.5 0.3} 0.2 0.5 0.3
+Rain "Rain "today"" line 8 [High Some None] (,,) <Wind Temp> = {0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67} 0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67)"_s);
         newRow(Xdsl, "nodes of other kinds; utility nodes left out")
             << file("plan.xdsl") << uR"(network Plan
 Go "" line 2 [Yes No] (,) <> -
@@ -309,11 +298,7 @@ Level "" line 7 [Low High] (,) <> -
 Fly "" line 11 [Up] () <Or Level> = {1 1 1 1} 1 1 1 1)"_s;
         // Bytes and characters part ways before the table: its place is counted in bytes.
         newRow(Xdsl, "UTF-8 with a byte-order mark, beyond the BMP")
-            << QByteArray("\xEF\xBB\xBF<smile id=\"N\"><!-- \xF0\x9F\x8C\xA7 \xC3\xBC --><nodes>"
-                          "<cpt id=\"\xC3\xBC\xF0\x9F\x8C\xA7\"><state id=\"s\xE2\x82\xAC\" />"
-                          "<probabilities> 1 </probabilities></cpt></nodes><extensions>"
-                          "<genie><node id=\"\xC3\xBC\xF0\x9F\x8C\xA7\"><name>R\xC3\xA9gen "
-                          "\xF0\x9F\x8C\xA7</name></node></genie></extensions></smile>")
+            << file("bom.xdsl")
             << u"network N\nü🌧 \"Régen 🌧\" line 1 [s€] () <> = { 1 } 1"_s;
         newRow(Xdsl, "numbers as written, a comment and references among them")
             << file("numbers.xdsl") << uR"(network
@@ -391,10 +376,11 @@ A "" line 2 [a b] (,) <P> = {
         xdsl("too large", with(small, "0.2 0.8", "0.2 1e999"), 13,
              u"\"1e999\" in the probabilities of node \"B\" is too large or too small a number"_s);
 
-        const QByteArray pond = file("pond.xml");
-        newRow(XmlBif, "LF") << pond << pondXmlRead;
-        newRow(XmlBif, "CR LF") << withLineEnds(pond, "\r\n") << pondXmlRead;
-        newRow(XmlBif, "CR") << withLineEnds(pond, "\r") << pondXmlRead;
+        eachLineEnd(XmlBif, "decision, utility", file("pond.xml"), uR"(network pond
+Season "" line 9 [Summer Winter] (,) <> = 0.6 0.4
+Depth "Tiefe (m) ≥ & mud" line 11 [<2m 2-5m >=5m] (,,) <> = 0.2 0.3 0.5
+Fish "" line 14 [Yes No] (,) <Season> -
+Catch "" line 17 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3 0.1)"_s);
         const QByteArray xml = file("rain.xml");
         xmlbif("not XML", "network rain {\n}\n", 1,
                u"this is not an XMLBIF file: it does not begin with an XML element"_s);
@@ -447,23 +433,15 @@ A "" line 2 [a b] (,) <P> = {
         QCOMPARE(readAs(format, bytes, nameIn(format), format == Xdsl), read);
     }
 
-    // Only the table's text changes, and the file reads back with the new numbers and every
-    // other table as it was (see writtenBack()).
+    // Only the table's text changes; the file reads back as writtenBack() asks.
     void writesTablesBack_data()
     {
-        QTest::addColumn<NetworkFormat>("format");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<QByteArray>("written");
+        columns<NetworkFormat, QByteArray, QString, QString, QByteArray>("format", "bytes", "id",
+                                                                         "rows", "written");
         const QByteArray pond = file("pond.bif");
-        const QByteArray pondBack = file("pond-back.bif");
-        newRow(Bif, "rows, LF") << pond << u"Catch"_s << sixRows << pondBack;
-        newRow(Bif, "rows, CR LF") << withLineEnds(pond, "\r\n") << u"Catch"_s << sixRows
-                                   << withLineEnds(pondBack, "\r\n");
-        newRow(Bif, "table form, quotes, tabs, CR")
-            << withLineEnds(file("pond-table.bif"), "\r") << u"Catch"_s << sixRows
-            << withLineEnds(file("pond-table-back.bif"), "\r");
+        eachLineEnd(Bif, "rows", pond, u"Catch"_s, sixRows, file("pond-back.bif"));
+        eachLineEnd(Bif, "table form, quotes, tabs", file("pond-table.bif"), u"Catch"_s, sixRows,
+                    file("pond-table-back.bif"));
         newRow(Bif, "without parents, beside its brace")
             << pond << u"Depth"_s << u"0.10 0.11 0.12"_s
             << with(pond, "default 0.2 0.3 0.5;", "table 0.10, 0.11, 0.12;");
@@ -478,10 +456,8 @@ A "" line 2 [a b] (,) <P> = {
         const QString dneRows =
             u"0.100000 0.200000 0.700000|0.15 0.25 0.6|0.2 0.3 0.5|0.25 0.35 0.4|0.3 0.4 0.3|0.35 "
             u"0.45 0.2"_s;
-        newRow(Dne, "flat, LF") << file("weather.dne") << u"Rain"_s << dneRows
-                                << file("weather-back.dne");
-        newRow(Dne, "nested, CR LF") << withLineEnds(file("nested.dne"), "\r\n") << u"Rain"_s
-                                     << dneRows << withLineEnds(file("nested-back.dne"), "\r\n");
+        eachLineEnd(Dne, "flat", file("weather.dne"), u"Rain"_s, dneRows, file("weather-back.dne"));
+        eachLineEnd(Dne, "nested", file("nested.dne"), u"Rain"_s, dneRows, file("nested-back.dne"));
         newRow(Dne, "a root, tight")
             << dneWithA("node B {states = (x, y); probs = (1,0);};\n") << u"B"_s << u"0.25 0.75"_s
             << dneWithA("node B {states = (x, y); probs = (0.25,0.75);};\n");
@@ -489,20 +465,9 @@ A "" line 2 [a b] (,) <P> = {
         const QString netRows =
             u"0.10 0.20 0.70|0.15 0.25 0.60|0.20 0.30 0.50|0.25 0.35 0.40|0.30 0.40 0.30|0.35 0.45 "
             u"0.20"_s;
-        const QByteArray weather = file("weather.net");
-        const QByteArray weatherBack = file("weather-back.net");
-        newRow(Net, "nested, LF") << weather << u"Rain"_s << netRows << weatherBack;
-        newRow(Net, "nested, CR LF") << withLineEnds(weather, "\r\n") << u"Rain"_s << netRows
-                                     << withLineEnds(weatherBack, "\r\n");
-        const QByteArray flat = file("flat.net");
-        newRow(Net, "flat, CR")
-            << withLineEnds(flat, "\r") << u"Rain"_s << netRows
-            << withLineEnds(with(flat,
-                                 "(0.1 0.2 0.7 0.2 0.3 0.5\n  0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 "
-                                 "0.1 0.6 0.3 0.1)",
-                                 "(0.10 0.20 0.70 0.15 0.25 0.60\n  0.20 0.30 0.50 0.25 0.35 "
-                                 "0.40 0.30 0.40 0.30 0.35 0.45 0.20)"),
-                            "\r");
+        eachLineEnd(Net, "nested", file("weather.net"), u"Rain"_s, netRows,
+                    file("weather-back.net"));
+        eachLineEnd(Net, "flat", file("flat.net"), u"Rain"_s, netRows, file("flat-back.net"));
         newRow(Net, "a root, tight")
             << netWithA("potential (A) {data=(1 0);}\n") << u"A"_s << u"0.25 0.75"_s
             << netWithA("potential (A) {data=(0.25 0.75);}\n");
@@ -512,11 +477,9 @@ A "" line 2 [a b] (,) <P> = {
         const QString bRows = u"0.25 0.75|1.00 0.00"_s;
         const QByteArray wide =
             with(small, "<smile", "<!-- Gr\xC3\xB6\xC3\x9F\x65 \xF0\x9F\x8C\xA7 -->\n<smile");
-        const QByteArray changed = with(wide, "0.1 0.9 0.2 0.8", "0.25 0.75 1.00 0.00");
         const QByteArray latin1 = with(small, "?>", " encoding=\"ISO-8859-1\"?><!-- \xE9 -->");
-        newRow(Xdsl, "LF") << wide << u"B"_s << bRows << changed;
-        newRow(Xdsl, "CR LF") << withLineEnds(wide, "\r\n") << u"B"_s << bRows
-                              << withLineEnds(changed, "\r\n");
+        eachLineEnd(Xdsl, "UTF-8", wide, u"B"_s, bRows,
+                    with(wide, "0.1 0.9 0.2 0.8", "0.25 0.75 1.00 0.00"));
         newRow(Xdsl, "ISO-8859-1")
             << latin1 << u"B"_s << bRows << with(latin1, "0.1 0.9 0.2 0.8", "0.25 0.75 1.00 0.00");
         newRow(Xdsl, "a row on each line")
@@ -533,21 +496,12 @@ A "" line 2 [a b] (,) <P> = {
                                         "\n        0.10 0.11\n        0.20 0.21\n");
         const QByteArray unindented =
             with(xml, "\n        0.9 0.1\n        0.4 0.6\n    ", "0.9 0.1\n0.4 0.6");
-        newRow(XmlBif, "a row a line, LF")
-            << xml << u"Rain"_s << u"0.10 0.11|0.20 0.21"_s << xmlBack;
-        newRow(XmlBif, "a row a line, CR LF")
-            << withLineEnds(xml, "\r\n") << u"Rain"_s << u"0.10 0.11|0.20 0.21"_s
-            << withLineEnds(xmlBack, "\r\n");
-        newRow(XmlBif, "a row a line, unindented, CR")
-            << withLineEnds(unindented, "\r") << u"Rain"_s << u"0.10 0.11|0.20 0.21"_s
-            << withLineEnds(with(unindented, "0.9 0.1\n0.4 0.6", "0.10 0.11\n0.20 0.21"), "\r");
+        eachLineEnd(XmlBif, "a row a line", xml, u"Rain"_s, u"0.10 0.11|0.20 0.21"_s, xmlBack);
+        eachLineEnd(XmlBif, "a row a line, unindented", unindented, u"Rain"_s,
+                    u"0.10 0.11|0.20 0.21"_s,
+                    with(unindented, "0.9 0.1\n0.4 0.6", "0.10 0.11\n0.20 0.21"));
         const QByteArray pondXml = file("pond.xml");
-        newRow(XmlBif, "one line")
-            << pondXml << u"Catch"_s << sixRows
-            << with(pondXml,
-                    "0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3  0.1 ",
-                    "0.10 0.11 0.12 0.20 0.21 0.22 0.30 0.31 0.32 0.40 0.41 0.42 0.50 0.51 0.52 "
-                    "0.60 0.61 0.62 ");
+        newRow(XmlBif, "one line") << pondXml << u"Catch"_s << sixRows << file("pond-back.xml");
         newRow(XmlBif, "without parents, non-ASCII before it")
             << pondXml << u"Depth"_s << u"0.10 0.11 0.12"_s
             << with(pondXml, "<TABLE>0.2 0.3 0.5<", "<TABLE>0.10 0.11 0.12<");
@@ -566,10 +520,8 @@ A "" line 2 [a b] (,) <P> = {
     // typed where the format keeps them, each parent in its place.
     void writesAnExport_data()
     {
-        QTest::addColumn<NetworkFormat>("format");
-        QTest::addColumn<NetworkExport>("network");
-        QTest::addColumn<QByteArray>("written");
-        QTest::addColumn<QString>("read"); // or nothing
+        columns<NetworkFormat, NetworkExport, QByteArray, QString>("format", "network", "written",
+                                                                   "read");
         const NetworkExport bif{
             "pond",
             {exported("Season", "Season", "Summer Winter", {"Summer", ""}, {}, "0.600000 0.400000"),

@@ -8,6 +8,8 @@
 
 #include <QDir>
 
+#include <numeric>
+
 using namespace vadazaz;
 using namespace Qt::StringLiterals;
 
@@ -81,13 +83,10 @@ private Q_SLOTS:
             }
             // Each row of the new table sums to 1.
             const NetworkVariable *node = again->variable(choice.id);
-            const qsizetype width = node->states.size();
-            for (std::size_t i = 0; i < node->table.size(); i += std::size_t(width)) {
-                double sum = 0;
-                for (qsizetype k = 0; k < width; ++k)
-                    sum += node->table[i + std::size_t(k)];
-                QVERIFY2(qAbs(sum - 1.0) < 1e-9, qPrintable(choice.id));
-            }
+            const auto width = std::ptrdiff_t(node->states.size());
+            for (auto row = node->table.begin(); row != node->table.end(); row += width)
+                QVERIFY2(qAbs(std::accumulate(row, row + width, 0.0) - 1.0) < 1e-9,
+                         qPrintable(choice.id));
             ++written;
         }
         qInfo("%s: %d nodes written back", qPrintable(path), written);
