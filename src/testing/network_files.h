@@ -1,7 +1,6 @@
 #pragma once
 
-// Network files in the tests: what a reader takes from a file, told as text; a table written back
-// into a file; variables to write, given in a few words.
+// Network files in the tests: a file as read, a table written back, variables to write.
 
 #include "core/network/network.h"
 

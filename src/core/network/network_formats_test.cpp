@@ -117,8 +117,7 @@ class NetworkFormatsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a reader takes from a file, as readAs() tells it (with the tables' text for XDSL), or
-    // its refusal.
+    // What a reader takes from a file, as readAs() tells it, or its refusal.
     void reads_data()
     {
         columns<NetworkFormat, QByteArray, QString>("format", "bytes", "read");
@@ -168,6 +167,10 @@ private Q_SLOTS:
             u"the variable \"Rain\" is not discrete: its type is \"continuous\""_s);
         bif("empty name", with(rain, "variable Rain", "variable \"\""), 6,
             u"a name in quotes is empty"_s);
+        newRow(Bif, "a blank in a quoted name")
+            << with(rain, "High, Low", "\"High tide\", Low")
+            << u"network rain\nWind \"\" line 3 [Strong Weak] (,) <> = 0.5 0.5\n"
+               u"Rain \"\" line 6 [High tide Low] (,) <Wind> = 0.9 0.1 0.4 0.6"_s;
         bif("tab in a name", with(rain, "variable Rain", "variable \"Ra\tin\""), 6,
             u"the name \"Ra in\" holds a tab or another control character"_s);
         bif("name not UTF-8", with(rain, "Strong, Weak", "Str\xF6ng, Weak"), 4,

@@ -1,6 +1,5 @@
-// Every node of the networks in the folder named by VADAZAZ_NETWORK_SAMPLES that can be a problem
-// is taken as one, given an EPT, and its CPT written back: only that node's table may change, and
-// the file must read again with the new table. Skipped when no folder is named.
+// Each node that can be a problem, in the networks of the folder VADAZAZ_NETWORK_SAMPLES names
+// (skipped without one), gets an EPT and its CPT written back: only its table may change.
 
 #include "core/ept/calculation.h"
 #include "core/network/cpt_network.h"
