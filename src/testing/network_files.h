@@ -1,7 +1,6 @@
 #pragma once
 
-// Network files in the tests: what a reader takes from a file, told as text, a table written back
-// into a file, and variables to write, given in a few words.
+// Network files in the tests: a file as read, a table written back, variables to write.
 
 #include "core/network/network.h"
 
@@ -18,21 +17,9 @@ inline QByteArray withLineEnds(QByteArray text, const char *lineEnd)
 inline QList<QStringList> rowsOf(const QString &text)
 {
     QList<QStringList> rows;
-    if (text.isEmpty())
-        return rows;
-    for (const QString &row : text.split(u'|'))
+    for (const QString &row : text.split(u'|', Qt::SkipEmptyParts))
         rows.append(row.split(u' ', Qt::SkipEmptyParts));
     return rows;
-}
-
-inline std::vector<double> numbersOf(const QList<QStringList> &rows)
-{
-    std::vector<double> numbers;
-    for (const QStringList &row : rows) {
-        for (const QString &number : row)
-            numbers.push_back(number.toDouble());
-    }
-    return numbers;
 }
 
 // A variable to write; its states and parents separated by blanks, its rows as rowsOf() takes them.
@@ -77,9 +64,8 @@ inline QString readAs(NetworkFormat format, QByteArrayView file, const QString &
     return lines.join(u'\n');
 }
 
-// The file with the rows written into the table of the variable, as the format writes them
-// back; or what went wrong: the file does not read back with those numbers in that table, every
-// other table as it was and every parent in its place.
+// The file with the rows written into the variable's table; or why it does not read back with
+// those numbers there, every other table as it was and every parent in its place.
 inline QByteArray writtenBack(NetworkFormat format, const QByteArray &file, const QString &id,
                               const QString &rowsText)
 {
@@ -98,11 +84,15 @@ inline QByteArray writtenBack(NetworkFormat format, const QByteArray &file, cons
         return "(not read back) " + again.failure().text.toUtf8() + "\n" + written;
     if (again->variables.size() != read->variables.size())
         return "(read back with other variables)\n" + written;
+    std::vector<double> numbers;
+    for (const QString &number :
+         QString(rowsText).replace(u'|', u' ').split(u' ', Qt::SkipEmptyParts))
+        numbers.push_back(number.toDouble());
     for (qsizetype k = 0; k < read->variables.size(); ++k) {
         const NetworkVariable &before = read->variables.at(k);
         const NetworkVariable &after = again->variables.at(k);
         if (after.parents != before.parents ||
-            after.table != (before.id == id ? numbersOf(rows) : before.table))
+            after.table != (before.id == id ? numbers : before.table))
             return "(read back wrong: " + before.id.toUtf8() + ")\n" + written;
     }
     return written;

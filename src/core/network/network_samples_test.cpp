@@ -1,12 +1,13 @@
-// Every node of the networks in the folder named by VADAZAZ_NETWORK_SAMPLES that can be a problem
-// is taken as one, given an EPT, and its CPT written back: only that node's table may change, and
-// the file must read again with the new table. Skipped when no folder is named.
+// Each node that can be a problem, in the networks of the folder VADAZAZ_NETWORK_SAMPLES names
+// (skipped without one), gets an EPT and its CPT written back: only its table may change.
 
 #include "core/ept/calculation.h"
 #include "core/network/cpt_network.h"
 #include "testing/test_main.h"
 
 #include <QDir>
+
+#include <numeric>
 
 using namespace vadazaz;
 using namespace Qt::StringLiterals;
@@ -17,16 +18,11 @@ namespace {
 // favours state 1, the least positive the last state, every other row lies between.
 QStringList eptFor(const Problem &problem, const EptShape &shape)
 {
-    const int n = problem.noChildStates;
-    const QStringList first =
-        n == 3 ? QStringList{u"70"_s, u"20"_s, u"10"_s} : QStringList{u"80"_s, u"20"_s};
-    const QStringList last =
-        n == 3 ? QStringList{u"10"_s, u"20"_s, u"70"_s} : QStringList{u"10"_s, u"90"_s};
-    const QStringList between =
-        n == 3 ? QStringList{u"40"_s, u"30"_s, u"30"_s} : QStringList{u"45"_s, u"55"_s};
-    QStringList cells = first + last;
+    const bool three = problem.noChildStates == 3;
+    QStringList cells = three ? QStringList{u"70"_s, u"20"_s, u"10"_s, u"10"_s, u"20"_s, u"70"_s}
+                              : QStringList{u"80"_s, u"20"_s, u"10"_s, u"90"_s};
     for (int r = 3; r <= shape.eptRows; ++r)
-        cells += between;
+        cells += three ? QStringList{u"40"_s, u"30"_s, u"30"_s} : QStringList{u"45"_s, u"55"_s};
     return cells;
 }
 
@@ -86,13 +82,10 @@ private Q_SLOTS:
             }
             // Each row of the new table sums to 1.
             const NetworkVariable *node = again->variable(choice.id);
-            const qsizetype width = node->states.size();
-            for (std::size_t i = 0; i < node->table.size(); i += std::size_t(width)) {
-                double sum = 0;
-                for (qsizetype k = 0; k < width; ++k)
-                    sum += node->table[i + std::size_t(k)];
-                QVERIFY2(qAbs(sum - 1.0) < 1e-9, qPrintable(choice.id));
-            }
+            const auto width = std::ptrdiff_t(node->states.size());
+            for (auto row = node->table.begin(); row != node->table.end(); row += width)
+                QVERIFY2(qAbs(std::accumulate(row, row + width, 0.0) - 1.0) < 1e-9,
+                         qPrintable(choice.id));
             ++written;
         }
         qInfo("%s: %d nodes written back", qPrintable(path), written);
