@@ -6,17 +6,11 @@
 #include "gui/widgets/choice_combo_box.h"
 #include "testing/widgets.h"
 
-#include <QAbstractItemView>
-#include <QAction>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QMetaEnum>
-#include <QPushButton>
+#include <QtWidgets>
 
 namespace vadazaz::testing {
+
+using namespace Qt::StringLiterals;
 
 // Replaces the text of a box by typing. A letter beyond ASCII (é, Ω, 中) comes as a key that
 // carries it, as a keyboard layout or an input method delivers it.
@@ -40,10 +34,7 @@ inline void typeInto(QLineEdit *box, const QString &text)
 
 inline void typeInto(QComboBox *box, const QString &text)
 {
-    box->setFocus();
-    box->lineEdit()->selectAll();
-    QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
-    QTest::keyClicks(box->lineEdit(), text);
+    typeInto(box->lineEdit(), text);
 }
 
 // Types the figures, blank-separated, into the cells of an EPT window row by row; "_" is none.
@@ -112,73 +103,67 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
     QTest::newRow(name) << steps << seen;
 }
 
-// A message box as a person reads it: "Title: text [its buttons]", the default one marked "*".
-inline QString describe(const QMessageBox *box)
-{
-    const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
-    QStringList buttons;
-    for (QAbstractButton *button : box->buttons())
-        buttons << QLatin1String(names.valueToKey(box->standardButton(button))) +
-                       QLatin1String(button == box->defaultButton() ? "*" : "");
-    buttons.sort();
-    return box->windowTitle() + QLatin1String(": ") + box->text() + QLatin1String(" [") +
-           buttons.join(u' ') + u']';
-}
-
 // Does the steps, separated by "; ", to the controls under root, and tells what the last step
-// brought: a message box as describe() reads it, answered by its default button or by the
-// button (or "Escape") named after the clicked control; any other window by its name, closed
-// again by its frame. A step is a verb, a control's name and the rest of the line:
+// brought, each followed by " / ": a message box as "Title: text [its buttons]", the default one
+// marked "*", answered by that one or by the button (or "Escape") named after the clicked
+// control; any other window by its name, closed again by its frame. A step is a verb, a
+// control's name and the rest of the line:
 //   type Box text   paste Box text   choose List entry   click Control   press Control Key   close
 // "press" presses a key in the control ("Return", "Up"); "close" closes root by its frame.
-inline QStringList act(QWidget *root, const QString &steps)
+inline QString act(QWidget *root, const QString &steps)
 {
-    QStringList came;
+    const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+    QString came;
     for (const QString &step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
         const QString verb = step.section(u' ', 0, 0);
         const QString text = step.section(u' ', 2);
-        QObject *control =
-            verb == QLatin1String("close") ? root : child<QObject>(root, step.section(u' ', 1, 1));
+        const auto is = [&verb](const char *name) {
+            return verb == QLatin1String(name);
+        };
+        QObject *control = is("close") ? root : child<QObject>(root, step.section(u' ', 1, 1));
         auto *box = qobject_cast<QLineEdit *>(control);
         auto *list = qobject_cast<QComboBox *>(control);
         came.clear();
-        if (verb == QLatin1String("type")) {
+        if (is("type")) {
             list ? typeInto(list, text) : typeInto(box, text);
-            continue;
-        }
-        if (verb == QLatin1String("paste")) {
+        } else if (is("paste")) {
             box->setFocus();
             box->clear();
             QGuiApplication::clipboard()->setText(text);
             QTest::keySequence(box, QKeySequence::Paste);
-            continue;
+        } else if (is("choose") && !chooseFromList(list, text)) {
+            came = QStringLiteral("no entry ") + text + QLatin1String(" / ");
         }
-        if (verb == QLatin1String("choose")) {
-            if (!chooseFromList(list, text))
-                came << QStringLiteral("no entry ") + text;
+        if (is("type") || is("paste") || is("choose"))
             continue;
-        }
-        const QString answer = verb == QLatin1String("click") ? text : QString();
-        const QPointer<QTimer> waiting = whenModalShown([&came, answer](QWidget *modal) {
+        const QString answer = is("click") ? text : QString();
+        const QPointer<QTimer> waiting = whenModalShown([&](QWidget *modal) {
             auto *message = qobject_cast<QMessageBox *>(modal);
-            came << (message ? describe(message) : modal->objectName());
+            QStringList buttons;
+            for (QAbstractButton *button :
+                 message ? message->buttons() : QList<QAbstractButton *>())
+                buttons << QLatin1String(names.valueToKey(message->standardButton(button))) +
+                               QLatin1String(button == message->defaultButton() ? "*" : "");
+            buttons.sort();
+            came += (message ? message->windowTitle() + QLatin1String(": ") + message->text() +
+                                   QLatin1String(" [") + buttons.join(u' ') + u']'
+                             : modal->objectName()) +
+                    QLatin1String(" / ");
             if (!message)
                 modal->close();
             else if (answer.isEmpty() || answer == QLatin1String("Escape"))
                 QTest::keyClick(modal, answer.isEmpty() ? Qt::Key_Return : Qt::Key_Escape);
             else
-                click(message->button(QMessageBox::StandardButton(
-                    QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(
-                        answer.toLatin1().constData()))));
+                click(message->button(
+                    QMessageBox::StandardButton(names.keyToValue(answer.toLatin1().constData()))));
         });
-        if (verb == QLatin1String("close"))
+        if (is("close"))
             root->close();
-        else if (verb == QLatin1String("press"))
+        else if (is("press"))
             QTest::keyClick(qobject_cast<QWidget *>(control), QKeySequence(text)[0].key());
-        else if (auto *action = qobject_cast<QAction *>(control);
-                 action && verb == QLatin1String("click"))
+        else if (auto *action = qobject_cast<QAction *>(control); action && is("click"))
             action->trigger();
-        else if (verb == QLatin1String("click"))
+        else if (is("click"))
             QTest::mouseClick(qobject_cast<QWidget *>(control), Qt::LeftButton);
         else
             qFatal("No such step: \"%s\"", qPrintable(step));

@@ -45,7 +45,8 @@ public:
                          QStringLiteral("; click CommandEnterChildName"));
     }
 
-    // Opens the child state names dialog and runs inside on it; answers whether it opened.
+    // Opens the child state names dialog or parent p's and runs inside on it; answers whether it
+    // opened.
     bool editChildStates(const std::function<void(QWidget *)> &inside)
     {
         return clickAndHandle(button("CommandEditChildStates"), inside);
@@ -56,18 +57,12 @@ public:
         return clickAndHandle(button("CommandEditParent"), inside);
     }
 
-    // Chooses the state count and confirms the child's state names.
+    // Confirms the child's states or parent p's, the counts and the type chosen from the lists.
     bool enterChildStates(const QStringList &states)
     {
-        if (!chooseFromList(w<QComboBox>("ComboNoChildStates"), QString::number(states.size())))
-            return false;
-        return editChildStates([&](QWidget *dialog) {
-            fillStates(dialog, states);
-            click(child<QPushButton>(dialog, "CommandOK"));
-        });
+        return chooseFromList(w<QComboBox>("ComboNoChildStates"), QString::number(states.size())) &&
+               editChildStates([&](QWidget *dialog) { confirm(dialog, states); });
     }
-
-    // Confirms parent p: name, type and state count chosen from the lists, state names.
     bool enterParent(int p, const QString &name, const QString &type, const QStringList &states)
     {
         bool chosen = false;
@@ -76,19 +71,19 @@ public:
             chosen = chooseFromList(child<QComboBox>(dialog, "ComboType"), type) &&
                      chooseFromList(child<QComboBox>(dialog, "ComboNoStates"),
                                     QString::number(states.size()));
-            fillStates(dialog, states);
-            click(child<QPushButton>(dialog, "CommandOK"));
-            if (dialog->isVisible())
-                click(child<QPushButton>(dialog, "CommandCancel"));
+            confirm(dialog, states);
         });
         return opened && chosen;
     }
-
-    static void fillStates(QWidget *dialog, const QStringList &states)
+    // Types the state names and clicks OK, then Cancel if OK was refused.
+    static void confirm(QWidget *dialog, const QStringList &states)
     {
         for (int s = 1; s <= states.size(); ++s)
             typeInto(child<QLineEdit>(dialog, QStringLiteral("TextState") + QString::number(s)),
                      states.at(s - 1));
+        click(child<QPushButton>(dialog, "CommandOK"));
+        if (dialog->isVisible())
+            click(child<QPushButton>(dialog, "CommandCancel"));
     }
 
     MainForm window;

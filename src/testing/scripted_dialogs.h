@@ -35,36 +35,30 @@ public:
                                         QMessageBox::StandardButton) override
     {
         QStringList names;
-        for (const auto button : order)
-            if (buttons.testFlag(button))
+        QMessageBox::StandardButton first = QMessageBox::NoButton;
+        for (const auto button :
+             {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            if (buttons.testFlag(button)) {
                 names << QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button);
+                first = first == QMessageBox::NoButton ? button : first;
+            }
         shown_ << message.title + QStringLiteral(": ") + message.text + QStringLiteral(" [") +
                       names.join(u' ') + u']';
-        if (!buttons_.isEmpty())
-            return buttons_.takeFirst();
-        for (const auto button : order)
-            if (buttons.testFlag(button))
-                return button;
-        return QMessageBox::NoButton;
+        return buttons_.isEmpty() ? first : buttons_.takeFirst();
     }
     QString saveFileName(QWidget *, const QString &filter, const QString &,
                          const QString &) override
     {
-        return file(QStringLiteral("save ") + filter);
+        shown_ << QStringLiteral("save ") + filter;
+        return files_.isEmpty() ? QString() : files_.takeFirst();
     }
     QString openFileName(QWidget *, const QString &filter, const QString &) override
     {
-        return file(QStringLiteral("open ") + filter);
+        shown_ << QStringLiteral("open ") + filter;
+        return files_.isEmpty() ? QString() : files_.takeFirst();
     }
 
 private:
-    static constexpr QMessageBox::StandardButton order[] = {QMessageBox::Ok, QMessageBox::Yes,
-                                                            QMessageBox::No, QMessageBox::Cancel};
-    QString file(const QString &shown)
-    {
-        shown_ << shown;
-        return files_.isEmpty() ? QString() : files_.takeFirst();
-    }
     QStringList shown_;
     QList<QMessageBox::StandardButton> buttons_;
     QStringList files_;

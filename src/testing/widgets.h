@@ -24,11 +24,6 @@ template <typename T> T *child(const QObject *root, const QString &name)
     return found;
 }
 
-template <typename T> T *child(const QObject *root, const char *name)
-{
-    return child<T>(root, QString::fromUtf8(name));
-}
-
 // Runs action on the next modal window that the program shows (a dialog, a real message box or
 // file dialog) other than the one active now, polling for up to timeoutMs. Call it just before
 // the call that opens the window. Delete the answered timer to stop waiting early.

@@ -1,4 +1,5 @@
-// The main window, driven as a person drives it, answering the real message boxes.
+// The main window and its editing dialogs, driven as a person drives them, answering the real
+// message boxes.
 
 #include "gui/editing/main_form.h"
 
@@ -13,7 +14,37 @@ namespace {
 
 const QString childNameMissing = "Please enter a name for the child variable.\nType the child's "
                                  "name in the box and then click the 'Enter child name' button.";
-const QString parentsMissing = "Edit EPT: Please enter details for the all parent variables. [Ok]";
+
+// What a person sees in a dialog, on one line: its heading or boxes, then "+" or "-" for the
+// third state shown or hidden, once the labels are found to agree.
+QString look(QWidget *dialog)
+{
+    QStringList parts;
+    for (const char *name : {"LabelHeading", "TextName", "ComboType", "ComboNoStates", "TextState1",
+                             "TextState2", "TextState3"})
+        if (const QWidget *shown = dialog->findChild<QWidget *>(name))
+            parts << shown->property(shown->inherits("QComboBox") ? "currentText" : "text")
+                         .toString();
+    const bool third = child<QWidget>(dialog, "TextState3")->isVisible();
+    const QString label = child<QLabel>(dialog, "LabelState2")->text();
+    if (child<QLabel>(dialog, "LabelState3")->isVisible() != third ||
+        label != (third ? "Name of state 2" : "Name of state 2 (most negative)"))
+        return "labels disagree: " + label;
+    return parts.join('|') + (third ? " +" : " -");
+}
+
+// The child's state names in the store, or parent p's name, type, count and state names.
+QString inStore(int p)
+{
+    const Problem &store = problem();
+    QStringList parts;
+    if (p > 0)
+        parts << store.parentName(p) << parentTypeName(store.parentType(p))
+              << QString::number(store.parentNoStates(p));
+    for (int s = 1; s <= 3; ++s)
+        parts << (p > 0 ? store.parentStateName(s, p) : store.childStateName(s));
+    return parts.join('|');
+}
 
 } // namespace
 
@@ -23,26 +54,18 @@ class MainFormTest : public QObject
 
     std::unique_ptr<MainFormDriver> driver;
 
-    // Does the steps in the main window and tells what the last one brought, each box or window
-    // followed by " / ".
-    QString act(const QString &steps)
-    {
-        QString came;
-        for (const QString &one : testing::act(&driver->window, steps))
-            came += one + " / ";
-        return came;
-    }
-
 private Q_SLOTS:
     void init() { driver = std::make_unique<MainFormDriver>(); }
     void cleanup() { driver.reset(); }
 
     // The child's name is taken by its button; the state count when chosen from the list, or by
-    // Edit from what is typed. Typing alone takes nothing.
-    void enteringTheChild_data()
+    // Edit from what is typed. Parents are added and deleted at the end; Edit takes only an
+    // entry of the list. Exit asks first, Yes by default; the frame asks nothing.
+    void steps_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("seen"); // the last step's boxes, then the name and count stored
+        QTest::addColumn<QString>("seen"); // the last step's boxes, the child's name and state
+                                           // count, the parents and the list's text, "closed"
         const QString name = "type TextChildName Rain; click CommandEnterChildName; ";
         const QString enter = "; click CommandEnterChildName";
         const QString entered = "Enter child name: A child name has been entered.\nIf you want "
@@ -51,64 +74,64 @@ private Q_SLOTS:
         const QString notEntered = "Enter child name: A child name has NOT been entered.\nPlease "
                                    "type name of child in the box. [Ok] / ";
         const QString edit = "; click CommandEditChildStates";
-        stepsRow("name typed", "type TextChildName Rain", "|2");
-        stepsRow("name entered", name, entered + "Rain|2");
+        const QString two = "|2 2: Parent 1";
+        stepsRow("name typed", "type TextChildName Rain", two);
+        stepsRow("name entered", name, entered + "Rain" + two);
         stepsRow("emptied box keeps the name", name + "type TextChildName " + enter,
-                 notEntered + "Rain|2");
-        stepsRow("blanks kept", "paste TextChildName  Dry Soil " + enter, entered + " Dry Soil |2");
-        stepsRow("TAB refused", "paste TextChildName Dry\tSoil" + enter, notEntered + "|2");
-        stepsRow("count chosen", "choose ComboNoChildStates 3", "|3");
-        stepsRow("count chosen by arrow key", "press ComboNoChildStates Down", "|3");
+                 notEntered + "Rain" + two);
+        stepsRow("blanks kept", "paste TextChildName  Dry Soil " + enter,
+                 entered + " Dry Soil " + two);
+        stepsRow("TAB refused", "paste TextChildName Dry\tSoil" + enter, notEntered + two);
+        stepsRow("count chosen", "choose ComboNoChildStates 3", "|3 2: Parent 1");
+        stepsRow("count chosen by arrow key", "press ComboNoChildStates Down", "|3 2: Parent 1");
         stepsRow("count typed, then Enter",
-                 "type ComboNoChildStates 3; press ComboNoChildStates Return", "|2");
+                 "type ComboNoChildStates 3; press ComboNoChildStates Return", two);
         stepsRow("count typed, then Edit", name + "type ComboNoChildStates 3" + edit,
-                 "FormChildState / Rain|3");
+                 "FormChildState / Rain|3 2: Parent 1");
         stepsRow("4 typed, then Edit", name + "type ComboNoChildStates 4" + edit,
                  "Edit child state names: Number of child states must be either 2 or 3. [Ok] / "
-                 "Rain|2");
+                 "Rain" +
+                     two);
         stepsRow("Edit asks for the name before the count", "type ComboNoChildStates 5" + edit,
-                 "Edit child state names: " + childNameMissing + " [Ok] / |2");
-    }
-    void enteringTheChild()
-    {
-        QFETCH(QString, steps);
-        QFETCH(QString, seen);
-        const QString came = act(steps);
-        QCOMPARE(came + problem().childName + '|' + QString::number(problem().noChildStates), seen);
-    }
+                 "Edit child state names: " + childNameMissing + " [Ok] / " + two);
 
-    // Parents are added and deleted at the end; Edit takes only an entry of the list.
-    void addingAndChoosingParents_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("seen"); // the last step's boxes, the number of parents, then
-                                           // the text in the list's box
         const QString add = "click CommandAddParent; ";
-        const QString edit = "; click CommandEditParent";
+        const QString editParent = "; click CommandEditParent";
         const QString refused =
-            "Edit parent: Please select a parent to enter from the drop down list. [Ok] / 2: ";
-        stepsRow("none yet", "", "2: Parent 1");
-        stepsRow("typed entry", "type ComboParent Parent 2" + edit, "FormParent / 2: Parent 2");
-        stepsRow("beyond the last", "type ComboParent Parent 3" + edit, refused + "Parent 3");
-        stepsRow("trailing blank", "type ComboParent Parent 1 " + edit, refused + "Parent 1 ");
-        stepsRow("added one selected", add + "click CommandEditParent", "FormParent / 3: Parent 3");
+            "Edit parent: Please select a parent to enter from the drop down list. [Ok] / |2 2: ";
+        stepsRow("typed entry", "type ComboParent Parent 2" + editParent,
+                 "FormParent / |2 2: Parent 2");
+        stepsRow("beyond the last", "type ComboParent Parent 3" + editParent, refused + "Parent 3");
+        stepsRow("trailing blank", "type ComboParent Parent 1 " + editParent,
+                 refused + "Parent 1 ");
+        stepsRow("added one selected", add + "click CommandEditParent",
+                 "FormParent / |2 3: Parent 3");
         stepsRow("last one deleted, though the first is chosen",
-                 add + "choose ComboParent Parent 1; click CommandDeleteParent" + edit,
-                 "FormParent / 2: Parent 2");
+                 add + "choose ComboParent Parent 1; click CommandDeleteParent" + editParent,
+                 "FormParent / |2 2: Parent 2");
         stepsRow("deleted one gone from the list",
-                 add + "click CommandDeleteParent; type ComboParent Parent 3" + edit,
+                 add + "click CommandDeleteParent; type ComboParent Parent 3" + editParent,
                  refused + "Parent 3");
         stepsRow("never fewer than two", "click CommandDeleteParent",
-                 "Delete parent: I'm sorry but you can't have less than 2 parents. [Ok] / 2: "
-                 "Parent 1");
+                 "Delete parent: I'm sorry but you can't have less than 2 parents. [Ok] / " + two);
+
+        const QString exit =
+            "Exit programme: Are you sure you want to exit the programme? [Cancel No Yes*] / ";
+        stepsRow("exit, Yes", "click CommandExit Yes", exit + two + " closed");
+        stepsRow("exit, No", "click CommandExit No", exit + two);
+        stepsRow("exit, Esc", "click CommandExit Escape", exit + two);
+        stepsRow("exit, Enter", "click CommandExit", exit + two + " closed");
+        stepsRow("frame", "close", two + " closed");
     }
-    void addingAndChoosingParents()
+    void steps()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
-        const QString came = act(steps);
-        QCOMPARE(came + QString::number(problem().noParents()) + ": " +
-                     driver->w<QComboBox>("ComboParent")->currentText(),
+        const QString came = act(&driver->window, steps);
+        QCOMPARE(came + problem().childName + '|' + QString::number(problem().noChildStates) + ' ' +
+                     QString::number(problem().noParents()) + ": " +
+                     driver->w<QComboBox>("ComboParent")->currentText() +
+                     (driver->window.isVisible() ? "" : " closed"),
                  seen);
         QStringList rows; // every parent in its row, none confirmed
         for (int p = 1; p <= problem().noParents(); ++p)
@@ -120,16 +143,18 @@ private Q_SLOTS:
     // refreshes leave it out.
     void confirmedParentShowsInItsRow()
     {
-        act("click CommandAddParent");
+        act(&driver->window, "click CommandAddParent");
         QVERIFY(driver->enterParent(1, "Temp", "Non-modifying", {"Hot", "Cold"}));
         QVERIFY(driver->enterParent(3, "Wind", "Modifying", {"Strong", "Calm", "Still"}));
         const QString rows = "Parent 1|Temp|Non-modifying|2/Parent 2|(click Edit button)||";
         QCOMPARE(driver->rows().join('/'), rows + "/Parent 3|Wind|Modifying|3");
-        QCOMPARE(act("click CommandDeleteParent; click MenuAbout"), "FormAbout / ");
+        QCOMPARE(act(&driver->window, "click CommandDeleteParent; click MenuAbout"),
+                 "FormAbout / ");
         QCOMPARE(driver->rows().join('/'), rows);
     }
 
-    // Edit EPT opens the EPT window, or says in one box the first thing to fix.
+    // Edit EPT opens the EPT window, or says in one box the first thing to fix (the order of the
+    // checks is the readiness check's own).
     void editEpt_data()
     {
         // The child's name (- for none), how many states confirmed, then each parent: M or N
@@ -138,17 +163,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("seen");
         const QString edit = "Edit EPT: ";
         stepsRow("nothing entered", "- 0 - -", edit + childNameMissing + " [Ok]");
-        stepsRow("no child states", "Rain 0 - -",
-                 edit + "Please enter names for the child variable states. [Ok]");
-        stepsRow("parent 2 unconfirmed", "Rain 2 M2 -", parentsMissing);
-        stepsRow("only Modifying parents", "Rain 2 M2 M2",
-                 edit + "You must have at least one non-modifying parent. [Ok]");
-        stepsRow("16 columns", "Rain 2 M2 M2 M2 N2",
-                 edit + "You need to fill in more than 12 columns in the EPT. This is not a "
-                        "sensible number.\nDo one of the following:\n\n1. Reduce the number of "
-                        "states that the child variable has.\n2. Reduce the number of modifying "
-                        "parents.\n3. Reduce the number of states that the modifying parents "
-                        "have. [Ok]");
+        stepsRow("parent 2 unconfirmed", "Rain 2 M2 -",
+                 edit + "Please enter details for the all parent variables. [Ok]");
         stepsRow("12 columns", "Rain 3 M2 M2 N2", "FormEPT");
     }
     void editEpt()
@@ -162,35 +178,99 @@ private Q_SLOTS:
             QVERIFY(driver->enterChildStates(QStringList{"A", "B", "C"}.mid(0, words[1].toInt())));
         for (int p = 1; p + 1 < words.size(); ++p) {
             if (p > 2)
-                act("click CommandAddParent");
+                act(&driver->window, "click CommandAddParent");
             const QString parent = words[p + 1];
             if (parent != "-")
                 QVERIFY(driver->enterParent(
                     p, "P" + QString::number(p), parent[0] == 'M' ? "Modifying" : "Non-modifying",
                     QStringList{"S1", "S2", "S3"}.mid(0, parent[1].digitValue())));
         }
-        QCOMPARE(act("click CommandEditEPT"), seen + " / ");
+        QCOMPARE(act(&driver->window, "click CommandEditEPT"), seen + " / ");
     }
 
-    // Exit asks first, Yes by default; closing the window by its frame asks nothing.
-    void exitAsksFirst_data()
+    // The child state names dialog and the parent dialog: OK checks the boxes in order, and on a
+    // refusal says why and stays open. A count chosen from the list switches the layout; a typed
+    // one waits for OK. OK and Cancel keep the boxes for the next opening, which shows a parent
+    // as stored; the frame starts afresh.
+    void dialogs_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("seen"); // the box, then whether the window is still open
-        const QString asked =
-            "Exit programme: Are you sure you want to exit the programme? [Cancel No Yes*] / ";
-        stepsRow("Yes", "click CommandExit Yes", asked + "closed");
-        stepsRow("No", "click CommandExit No", asked + "open");
-        stepsRow("Esc", "click CommandExit Escape", asked + "open");
-        stepsRow("Enter", "click CommandExit", asked + "closed");
-        stepsRow("frame", "close", "closed");
+        QTest::addColumn<QString>("steps"); // in the dialog named before the colon; "child 2"
+                                            // chooses two states first
+        QTest::addColumn<QString>("seen");  // the boxes shown, the dialog after the steps or (once
+                                            // closed) at the next opening, and the store if changed
+        const QString ok = "; click CommandOK";
+        const QString names = "Please type in all state names. [Ok] / ";
+        const QString temp = "Temp|Non-modifying|";
+        stepsRow("child, third name missing", "child: type TextState3 " + ok,
+                 "OK child states: " + names + "Edit states of Rain|Wet|Damp| +");
+        stepsRow("child, two names, the hidden third left out",
+                 "child 2: type TextState1 Moist" + ok,
+                 "Edit states of Rain|Moist|Damp|Dry -, stored Moist|Damp|");
+        stepsRow("child, Cancel keeps the boxes",
+                 "child: type TextState1 Moist; click CommandCancel",
+                 "Edit states of Rain|Moist|Damp|Dry +");
+        stepsRow("child, the frame starts afresh", "child: type TextState1 Moist; close",
+                 "Edit states of Rain||| +");
+        // One dialog serves every parent: the hidden third box still holds parent 1's.
+        stepsRow("name first", "parent 2: type ComboType ; type ComboNoStates " + ok,
+                 "Edit parent: Please enter a name for the parent. [Ok] / |||||Cold -");
+        stepsRow("type before count",
+                 "parent 1: type ComboType modifying; type ComboNoStates 4" + ok,
+                 "Edit parent: Type must either be 'Non-modifying' or 'Modifying'. [Ok] / "
+                 "Temp|modifying|4|Hot|Mild|Cold +");
+        stepsRow("count before names", "parent 1: type ComboNoStates 4; type TextState1 " + ok,
+                 "Edit parent: Number of states must be either 2 or 3. [Ok] / " + temp +
+                     "4||Mild|Cold +");
+        stepsRow("2 chosen by arrow key", "parent 1: press ComboNoStates Up",
+                 temp + "2|Hot|Mild|Cold -");
+        stepsRow("3 chosen shows an empty third",
+                 "parent 1: choose ComboNoStates 2; choose ComboNoStates 3",
+                 temp + "3|Hot|Mild| +");
+        stepsRow("3 typed, the hidden third empty",
+                 "parent 1: choose ComboNoStates 2; type TextState3 ; type ComboNoStates 3" + ok,
+                 "Edit parent: " + names + temp + "3|Hot|Mild| -");
+        stepsRow("3 typed, the hidden third filled",
+                 "parent 1: choose ComboNoStates 2; type TextState3 Warm; type ComboNoStates 3" +
+                     ok,
+                 temp + "3|Hot|Mild|Warm +, stored " + temp + "3|Hot|Mild|Warm");
+        stepsRow("2 chosen, the third left out",
+                 "parent 1: choose ComboType Modifying; choose ComboNoStates 2" + ok,
+                 "Temp|Modifying|2|Hot|Mild|Cold -, stored Temp|Modifying|2|Hot|Mild|");
+        stepsRow("parent, Cancel keeps the hidden third",
+                 "parent 2: type TextName Gale; type TextState3 Calm; click CommandCancel",
+                 "|Non-modifying|2|||Calm -");
+        stepsRow("parent, the frame starts afresh", "parent 2: type TextState3 Calm; close",
+                 "|Non-modifying|2||| -");
     }
-    void exitAsksFirst()
+    void dialogs()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
-        const QString came = act(steps);
-        QCOMPARE(came + (driver->window.isVisible() ? "open" : "closed"), seen);
+        driver->enterChildName("Rain");
+        QVERIFY(driver->enterChildStates({"Wet", "Damp", "Dry"}));
+        QVERIFY(driver->enterParent(1, "Temp", "Non-modifying", {"Hot", "Mild", "Cold"}));
+        const QString dialog = steps.section(": ", 0, 0);
+        const int p = dialog.startsWith("parent") ? dialog.right(1).toInt() : 0;
+        if (dialog == "child 2")
+            act(&driver->window, "choose ComboNoChildStates 2");
+        const QString before = inStore(p);
+        QString now;
+        bool closed = false;
+        const auto edit = [&](const QString &doing) {
+            const auto inside = [&](QWidget *opened) {
+                now += act(opened, doing);
+                closed = !opened->isVisible();
+                if (!closed) {
+                    now += look(opened);
+                    act(opened, "click CommandCancel");
+                }
+            };
+            return p > 0 ? driver->editParent(p, inside) : driver->editChildStates(inside);
+        };
+        QVERIFY(edit(steps.section(": ", 1)));
+        if (closed) // look at the next opening
+            QVERIFY(edit(""));
+        QCOMPARE(now + (inStore(p) == before ? "" : ", stored " + inStore(p)), seen);
     }
 };
 

@@ -10,14 +10,9 @@
 #include "testing/test_main.h"
 
 #include <QAbstractItemModelTester>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QTableView>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -25,39 +20,13 @@ namespace {
 const Problem twoBlocks = problemOf(2, u"N2 M2 N3"_s);
 const QString ept = u"90 10 80 20 10 90 20 80 60 40 50 50 70 30 70 30 40 60 30 70"_s;
 
-// The headings and rows as shown: the CPT row's number, every cell, whether bold, the tooltip.
-QStringList shownRows(const QWidget *window)
-{
-    const QAbstractItemModel *model = child<QTableView>(window, "TableCpt")->model();
-    QStringList rows{QString()};
-    for (int c = 0; c < model->columnCount(); ++c)
-        rows.front() += model->headerData(c, Qt::Horizontal).toString() + u' ';
-    for (int r = 0; r < model->rowCount(); ++r) {
-        rows << model->headerData(r, Qt::Vertical).toString() + u':';
-        for (int c = 0; c < model->columnCount(); ++c)
-            rows.back() += model->index(r, c).data().toString() + u' ';
-        if (model->index(r, 1).data(Qt::FontRole).value<QFont>().bold())
-            rows.back() += u"bold, "_s + model->index(r, 1).data(Qt::ToolTipRole).toString();
-    }
-    return rows;
-}
-
 } // namespace
 
 class FormShowCptTest : public QObject
 {
     Q_OBJECT
 
-    Cpt cpt;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        cpt = calculateCpt(twoBlocks, eptShapeFor(twoBlocks).value(), ept.split(u' '), u".")
-                  .value()
-                  .cpt;
-    }
-
     // "Show CPT" comes with a calculated CPT and shows it over the EPT window in the order of the
     // CPT file, the rows taken from the EPT in bold; the chart beside it.
     void showCptShowsTheCalculatedCpt()
@@ -72,17 +41,25 @@ private Q_SLOTS:
         script.answer(QMessageBox::No);
         click(child<QPushButton>(&form, "CommandCalcCPT"));
         QVERIFY(show->isEnabled());
-
-        QString seen;
+        QString seen; // the headings and rows 4 to 6: every cell, whether bold, the tooltip
         QVERIFY(clickAndHandle(show, [&](QWidget *shown) {
             const auto *chart = child<JudgementChart>(shown, "ChartJudgement");
+            const QAbstractItemModel *model = child<QTableView>(shown, "TableCpt")->model();
             seen = u"%1 %2, modal %3, over the EPT window %4, chart %5 of %6 blocks\n"_s
                        .arg(shown->metaObject()->className(), shown->windowTitle())
                        .arg(shown->isModal())
                        .arg(shown->parentWidget() == &form)
                        .arg(chart->title())
-                       .arg(chart->blocks().size()) +
-                   (shownRows(shown).mid(0, 1) + shownRows(shown).mid(4, 3)).join(u'\n');
+                       .arg(chart->blocks().size());
+            for (int c = 0; c < model->columnCount(); ++c)
+                seen += model->headerData(c, Qt::Horizontal).toString() + u' ';
+            for (int r = 3; r < 6; ++r) {
+                seen += u'\n' + model->headerData(r, Qt::Vertical).toString() + u':';
+                for (int c = 0; c < model->columnCount(); ++c)
+                    seen += model->index(r, c).data().toString() + u' ';
+                if (model->index(r, 1).data(Qt::FontRole).value<QFont>().bold())
+                    seen += u"bold, "_s + model->index(r, 1).data(Qt::ToolTipRole).toString();
+            }
             click(child<QPushButton>(shown, "CommandOK"));
         }));
         QCOMPARE(seen, u"vadazaz::FormShowCpt CPT, modal 1, over the EPT window 1, chart Change "
@@ -97,46 +74,45 @@ private Q_SLOTS:
     // the selected rows are copied as TAB-separated text with a heading line.
     void filtersAndCopies_data()
     {
-        QTest::addColumn<QString>("choices"); // drop-down=state, in turn
-        QTest::addColumn<QString>("clicks");  // rows shown, counted from 0, Ctrl or Shift held
-        QTest::addColumn<QString>("how");     // keys pressed or the context menu's entry
-        QTest::addColumn<QString>("text");    // the rows shown, and what was copied
+        // Drop-down=state in turn; rows clicked, from 0, Ctrl or Shift held; keys or the menu.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("text"); // the rows shown, and what was copied
         const QString heading = u"P2\tP1\tP3\tChild=C1\tChild=C2\n"_s;
         QTest::newRow("back to any, Ctrl+C, two rows picked with Ctrl")
-            << u"3=P3s2 3=any"_s << u"5 Ctrl+0"_s << u"Ctrl+C"_s
+            << u"3=P3s2 3=any; 5 Ctrl+0; Ctrl+C"_s
             << u"12 of 12 rows\n"_s + heading +
-                   u"P2s1\tP1s1\tP3s1\t0.90\t0.10\n"
-                   "P2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
+                   u"P2s1\tP1s1\tP3s1\t0.90\t0.10\nP2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
         QTest::newRow("the Modifying parent, context menu, a range picked with Shift")
-            << u"1=P2s2"_s << u"3 Shift+4"_s << u"&Copy"_s
+            << u"1=P2s2; 3 Shift+4; &Copy"_s
             << u"6 of 12 rows\n"_s + heading +
-                   u"P2s2\tP1s2\tP3s1\t0.50\t0.50\n"
-                   "P2s2\tP1s2\tP3s2\t0.45\t0.55\n"_s;
-        QTest::newRow("two parents, Ctrl+A") << u"1=P2s1 3=P3s3"_s << u"1"_s << u"Ctrl+A Ctrl+C"_s
-                                             << u"2 of 12 rows\n"_s + heading +
-                                                    u"P2s1\tP1s1\tP3s3\t0.40\t0.60\n"
-                                                    "P2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
+                   u"P2s2\tP1s2\tP3s1\t0.50\t0.50\nP2s2\tP1s2\tP3s2\t0.45\t0.55\n"_s;
+        QTest::newRow("two parents, Ctrl+A")
+            << u"1=P2s1 3=P3s3; 1; Ctrl+A, Ctrl+C"_s
+            << u"2 of 12 rows\n"_s + heading +
+                   u"P2s1\tP1s1\tP3s3\t0.40\t0.60\nP2s1\tP1s2\tP3s3\t0.10\t0.90\n"_s;
     }
     void filtersAndCopies()
     {
-        QFETCH(QString, choices);
-        QFETCH(QString, clicks);
-        QFETCH(QString, how);
+        QFETCH(QString, steps);
         QFETCH(QString, text);
+        const Cpt cpt =
+            calculateCpt(twoBlocks, eptShapeFor(twoBlocks).value(), ept.split(u' '), u".")
+                .value()
+                .cpt;
         FormShowCpt window(twoBlocks, cpt, u"."_s);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *view = child<QTableView>(&window, "TableCpt");
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        for (const QString &choice : choices.split(u' ')) {
+        for (const QString &choice : steps.section(u"; "_s, 0, 0).split(u' ')) {
             auto *combo = child<QComboBox>(&window, u"ComboFilter"_s + choice.section(u'=', 0, 0));
             combo->setFocus();
             QTest::keyClick(combo, Qt::Key_Home);
             for (int n = combo->findText(choice.section(u'=', 1)); n > 0; --n)
                 QTest::keyClick(combo, Qt::Key_Down);
         }
-        for (const QString &step : clicks.split(u' ')) {
+        for (const QString &step : steps.section(u"; "_s, 1, 1).split(u' ')) {
             const auto held = step.startsWith(u"Ctrl"_s)    ? Qt::ControlModifier
                               : step.startsWith(u"Shift"_s) ? Qt::ShiftModifier
                                                             : Qt::NoModifier;
@@ -144,13 +120,12 @@ private Q_SLOTS:
             QTest::mouseClick(view->viewport(), Qt::LeftButton, held,
                               view->visualRect(cell).center());
         }
-        if (how.startsWith(u'&')) {
+        const QString how = steps.section(u"; "_s, 2);
+        if (how.startsWith(u'&'))
             chooseFromContextMenu(view->viewport(), view->visualRect(view->currentIndex()).center(),
                                   how);
-        } else {
-            for (const QString &keys : how.split(u' '))
-                QTest::keySequence(view, QKeySequence(keys));
-        }
+        else
+            QTest::keySequence(view, QKeySequence(how));
         QCOMPARE(child<QLabel>(&window, "LabelRows")->text() + u'\n' +
                      QApplication::clipboard()->text(),
                  text);

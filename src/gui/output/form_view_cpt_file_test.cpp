@@ -3,22 +3,10 @@
 #include "testing/gui_driver.h"
 #include "testing/test_main.h"
 
-#include <QAbstractScrollArea>
-#include <QAccessible>
-#include <QApplication>
-#include <QClipboard>
-#include <QScrollBar>
-
 using namespace vadazaz;
 using namespace vadazaz::testing;
-using namespace Qt::StringLiterals;
 
 namespace {
-
-QAbstractScrollArea *viewOf(const QWidget *viewer)
-{
-    return child<QAbstractScrollArea>(viewer, "TextViewCpt");
-}
 
 QAccessibleTextInterface *textOf(QWidget *view)
 {
@@ -40,12 +28,12 @@ QPoint at(QAbstractScrollArea *view, int offset, bool after = false)
     return view->viewport()->mapFromGlobal(cell.topLeft() + QPoint(x, cell.height() / 2));
 }
 
-// Takes the steps: keys ("Shift+Down") and clicks of the mouse at a character shown ("press 3",
-// "Shift+press 3", "press 3 after", "drag 9").
-void take(QAbstractScrollArea *view, const QStringList &steps)
+// Takes the steps, separated by ", ": keys ("Shift+Down") and clicks of the mouse at a
+// character shown ("press 3", "Shift+press 3", "press 3 after", "drag 9").
+void take(QAbstractScrollArea *view, const QString &steps)
 {
     QWidget *area = view->viewport();
-    for (const QString &step : steps) {
+    for (const QString &step : steps.split(u", "_s)) {
         const QStringList words = step.split(u' ');
         if (words.size() > 1) {
             const QPoint to = at(view, words.at(1).toInt(), words.size() > 2);
@@ -55,8 +43,7 @@ void take(QAbstractScrollArea *view, const QStringList &steps)
             QTest::mouseMove(area, to);
             QTest::mouseRelease(area, Qt::LeftButton, shift, to);
         } else {
-            const QKeyCombination key = QKeySequence::fromString(step)[0];
-            QTest::keyClick(view, key.key(), key.keyboardModifiers());
+            QTest::keySequence(view, QKeySequence::fromString(step));
         }
     }
 }
@@ -67,101 +54,94 @@ class FormViewCptFileTest : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FormViewCptFile> viewer;
+
+    QAbstractScrollArea *open(const QByteArray &file)
+    {
+        viewer = std::make_unique<FormViewCptFile>(ViewerFile(file));
+        viewer->show();
+        if (!QTest::qWaitForWindowExposed(viewer.get()))
+            qFatal("The viewer was not shown");
+        return child<QAbstractScrollArea>(viewer.get(), "TextViewCpt");
+    }
+
 private Q_SLOTS:
+    void cleanup() { viewer.reset(); }
+
+    // Modal, in a fixed-pitch font, the view first in the keyboard order; typing changes nothing;
+    // copied from the context menu or Ctrl+C, NUL bytes as they are in the file.
     void showsTheFileAndTypingChangesNothing()
     {
-        const QByteArray file =
-            "Wind      \tRain=High\t\r\n\r\nStrong    \t0.90\r\nbin\0ary\r\n"_ba;
+        QAbstractScrollArea *view =
+            open("Wind      \tRain=High\t\r\n\r\nStrong    \t0.90\r\nbin\0ary\r\n"_ba);
         const QString text = u"Wind      \tRain=High\t\n\nStrong    \t0.90\nbin\u2400ary"_s;
-        FormViewCptFile viewer{ViewerFile(file)};
-        viewer.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QVERIFY(viewer.isModal());
-        QAbstractScrollArea *view = viewOf(&viewer);
         QCOMPARE(shown(view), text);
-        QVERIFY(view->font().fixedPitch());
-        auto *ok = child<QPushButton>(&viewer, "CommandOK");
-        // The view comes first in the keyboard order; Tab leads on to OK.
-        viewer.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QVERIFY(viewer->isModal() && view->font().fixedPitch());
+        viewer->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(viewer.get()));
         QCOMPARE(QApplication::focusWidget(), view);
         QTest::keyClick(view, Qt::Key_Tab);
+        auto *ok = child<QPushButton>(viewer.get(), "CommandOK");
         QCOMPARE(QApplication::focusWidget(), ok);
-
         view->setFocus();
         QTest::keyClicks(view, "typed");
-        for (const auto key : {Qt::Key_Return, Qt::Key_Delete, Qt::Key_Backspace})
-            QTest::keyClick(view, key, Qt::NoModifier);
+        take(view, u"Return, Delete, Backspace"_s);
         QCOMPARE(shown(view), text);
-        // Copied from the context menu; everything copied, NUL bytes as they are in the file.
-        take(view, {u"Ctrl+Home"_s, u"Shift+End"_s});
+        take(view, u"Ctrl+Home, Shift+End"_s);
         chooseFromContextMenu(view->viewport(), at(view, 2), u"&Copy"_s);
         QCOMPARE(QApplication::clipboard()->text(), u"Wind      \tRain=High\t"_s);
         chooseFromContextMenu(view->viewport(), at(view, 2), u"Select &All"_s);
-        take(view, {u"Ctrl+C"_s});
+        take(view, u"Ctrl+C"_s);
         QCOMPARE(QApplication::clipboard()->text(),
                  u"Wind      \tRain=High\t\n\nStrong    \t0.90\nbin\0ary"_s);
         click(ok);
-        QVERIFY(!viewer.isVisible());
-        QCOMPARE(viewer.result(), QDialog::Accepted);
+        QVERIFY(!viewer->isVisible());
+        QCOMPARE(viewer->result(), QDialog::Accepted);
         QCOMPARE(shown(view), QString()); // the file let go of
     }
 
-    // Rows "row 1" to "row 300": the steps taken, then Ctrl+C; and the first row on screen. %1
-    // is the row a page down, %2 the first row on screen at the end.
+    // Rows "row 1" to "row 300": the steps taken, then Ctrl+C. %1 is the row a page down, %2 the
+    // first row on screen at the end.
     void movingAndSelecting_data()
     {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("copied");
-        QTest::addColumn<QString>("top");
-        const QString first = u"row 1"_s;
-        QTest::newRow("End, Shift+Home")
-            << QStringList{u"End"_s, u"Shift+Home"_s} << u"row 1"_s << first;
-        QTest::newRow("Left at the start stays")
-            << QStringList{u"Left"_s, u"Shift+Right"_s} << u"r"_s << first;
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("seen"); // what was copied, then the first row on screen
+        const QString top = u"|row 1"_s;
+        QTest::newRow("End, Shift+Home") << u"End, Shift+Home"_s << u"row 1"_s + top;
+        QTest::newRow("Left at the start stays") << u"Left, Shift+Right"_s << u"r"_s + top;
         QTest::newRow("Shift+Left past the start of a row")
-            << QStringList{u"Down"_s, u"Shift+Left"_s, u"Shift+Left"_s} << u"1\n"_s << first;
+            << u"Down, Shift+Left, Shift+Left"_s << u"1\n"_s + top;
         QTest::newRow("the column kept past a shorter row")
-            << QStringList{u"Ctrl+Home"_s} + QStringList(9, u"Down"_s) +
-                   QStringList{u"End"_s, u"Up"_s, u"Down"_s, u"Shift+Home"_s}
-            << u"row 10"_s << first;
-        QTest::newRow("Ctrl+End, Shift+Up")
-            << QStringList{u"Ctrl+End"_s, u"Shift+Up"_s} << u"\nrow 300"_s << u"row %2"_s;
+            << u"Ctrl+Home, Down, Down, Down, Down, Down, Down, Down, Down, Down, End, Up, Down, "
+               "Shift+Home"_s
+            << u"row 10"_s + top;
+        QTest::newRow("Ctrl+End, Shift+Up") << u"Ctrl+End, Shift+Up"_s << u"\nrow 300|row %2"_s;
         QTest::newRow("Ctrl+End, Right stays, Shift+Left")
-            << QStringList{u"Ctrl+End"_s, u"Right"_s, u"Shift+Left"_s} << u"0"_s << u"row %2"_s;
-        QTest::newRow("Page Down, Shift+Down")
-            << QStringList{u"PgDown"_s, u"Shift+Down"_s} << u"row %1\n"_s << u"row %1"_s;
+            << u"Ctrl+End, Right, Shift+Left"_s << u"0|row %2"_s;
+        QTest::newRow("Page Down, Shift+Down") << u"PgDown, Shift+Down"_s << u"row %1\n|row %1"_s;
         QTest::newRow("Page Down, Page Up, Shift+Right")
-            << QStringList{u"PgDown"_s, u"PgUp"_s, u"Shift+Right"_s} << u"r"_s << first;
-        QTest::newRow("dragging the mouse") << QStringList{u"drag 9"_s} << u"row 1\nrow"_s << first;
+            << u"PgDown, PgUp, Shift+Right"_s << u"r"_s + top;
+        QTest::newRow("dragging the mouse") << u"drag 9"_s << u"row 1\nrow"_s + top;
         QTest::newRow("Shift and a click")
-            << QStringList{u"press 3"_s, u"Shift+press 14"_s} << u" 1\nrow 2\nro"_s << first;
+            << u"press 3, Shift+press 14"_s << u" 1\nrow 2\nro"_s + top;
         QTest::newRow("a click past the middle of a character")
-            << QStringList{u"press 1 after"_s, u"Shift+press 4"_s} << u"w "_s << first;
+            << u"press 1 after, Shift+press 4"_s << u"w "_s + top;
     }
-
     void movingAndSelecting()
     {
-        QFETCH(QStringList, steps);
-        QFETCH(QString, copied);
-        QFETCH(QString, top);
+        QFETCH(QString, steps);
+        QFETCH(QString, seen);
         QByteArray file;
         for (int r = 1; r <= 300; ++r)
             file += "row " + QByteArray::number(r) + "\r\n";
-        FormViewCptFile viewer{ViewerFile(file)};
-        viewer.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QAbstractScrollArea *view = viewOf(&viewer);
+        QAbstractScrollArea *view = open(file);
         view->setFocus();
         QApplication::clipboard()->clear();
-        take(view, steps + QStringList{u"Ctrl+C"_s});
+        take(view, steps + u", Ctrl+C"_s);
         const int page = view->verticalScrollBar()->pageStep();
-        const auto rows = [page](QString text) {
-            return text.replace(u"%1"_s, QString::number(1 + page))
-                .replace(u"%2"_s, QString::number(301 - page));
-        };
-        QCOMPARE(QApplication::clipboard()->text(), rows(copied));
-        QCOMPARE(shown(view).section(u'\n', 0, 0), rows(top));
+        QCOMPARE(QApplication::clipboard()->text() + u'|' + shown(view).section(u'\n', 0, 0),
+                 seen.replace(u"%1"_s, QString::number(1 + page))
+                     .replace(u"%2"_s, QString::number(301 - page)));
     }
 
     // Whatever the file, its last row is reached at once: Ctrl+End shows it, and the scroll bar
@@ -185,16 +165,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(qsizetype, rows);
         QFETCH(QString, last);
-        FormViewCptFile viewer{ViewerFile(file)};
-        viewer.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        QAbstractScrollArea *view = viewOf(&viewer);
+        QAbstractScrollArea *view = open(file);
         const QScrollBar *bar = view->verticalScrollBar();
         QCOMPARE(bar->maximum() + bar->pageStep(), std::max<qsizetype>(rows, bar->pageStep()));
-        take(view, {u"Ctrl+End"_s});
+        take(view, u"Ctrl+End"_s);
         QVERIFY(shown(view).endsWith(last));
         QCOMPARE(bar->value(), bar->maximum());
-        take(view, {u"Home"_s});
+        take(view, u"Home"_s);
         QVERIFY(shown(view).startsWith(rows == 1 ? u"beginx"_s : u""_s));
     }
 };

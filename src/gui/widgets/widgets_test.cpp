@@ -1,12 +1,12 @@
+// The real file dialogs and the name boxes.
+
 #include "gui/widgets/dialogs.h"
+#include "gui/widgets/name_box.h"
 
 #include "testing/files.h"
+#include "testing/gui_driver.h"
 #include "testing/test_main.h"
-#include "testing/widgets.h"
 
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <sys/inotify.h>
@@ -16,27 +16,7 @@
 using namespace vadazaz;
 using namespace vadazaz::testing;
 
-namespace {
-
-// The files in a folder opened since watch, an inotify descriptor watching it, began.
-QStringList openedFiles(int watch)
-{
-    QStringList names;
-    alignas(inotify_event) char buffer[65536];
-    const ssize_t got = ::read(watch, buffer, sizeof buffer);
-    for (ssize_t at = 0; at < got;) {
-        const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
-        if (event->len > 0 && !(event->mask & IN_ISDIR))
-            names << QFile::decodeName(event->name);
-        at += ssize_t(sizeof(inotify_event) + event->len);
-    }
-    names.removeDuplicates();
-    return names;
-}
-
-} // namespace
-
-class DialogsTest : public QObject
+class WidgetsTest : public QObject
 {
     Q_OBJECT
 
@@ -60,7 +40,6 @@ private Q_SLOTS:
         const int watch = inotify_init1(IN_NONBLOCK);
         const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
         inotify_add_watch(watch, QFile::encodeName(folder.path()).constData(), IN_OPEN | IN_ACCESS);
-
         QStringList listed;
         whenModalShown([&](QWidget *modal) {
             auto *dialog = qobject_cast<QFileDialog *>(modal);
@@ -83,9 +62,44 @@ private Q_SLOTS:
         listed.sort();
         QCOMPARE(listed,
                  QStringList({"cpt.TXT: plain text document", "lower.txt: plain text document"}));
-        QCOMPARE(openedFiles(watch), QStringList());
+        // The files opened in the folder since the watch began: none.
+        alignas(inotify_event) char buffer[65536];
+        const ssize_t got = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < got;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            QVERIFY2(event->len == 0 || (event->mask & IN_ISDIR), event->name);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+
+    // Typed or pasted into an empty box: 10 characters as a reader counts them are taken, and a
+    // text with a character that a name may not hold is refused.
+    void nameBoxTakesWhatANameMayHold_data()
+    {
+        QTest::addColumn<QString>("step"); // into the box named Box
+        QTest::addColumn<QString>("kept");
+        const QString ten = u"😀"_s.repeated(10);
+        QTest::newRow("eleven emoji typed") << u"type Box "_s + ten + u"😀"_s << ten;
+        QTest::newRow("letters with accents typed")
+            << u"type Box "_s + u"e\u0301"_s.repeated(10) << u"e\u0301"_s.repeated(10);
+        QTest::newRow("eleven letters pasted") << u"paste Box Precipitati"_s << u"Precipitat"_s;
+        QTest::newRow("a line separator pasted") << u"paste Box Dry\u2028Soil"_s << u""_s;
+        QTest::newRow("a right-to-left override typed") << u"type Box \u202Etxt"_s << u"txt"_s;
+    }
+    void nameBoxTakesWhatANameMayHold()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, kept);
+        QWidget window;
+        auto *box = new QLineEdit(&window);
+        box->setObjectName(u"Box"_s);
+        makeNameBox(box);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        act(&window, step);
+        QCOMPARE(box->text(), kept);
     }
 };
 
-VADAZAZ_GUI_TEST_MAIN(DialogsTest)
-#include "dialogs_test.moc"
+VADAZAZ_GUI_TEST_MAIN(WidgetsTest)
+#include "widgets_test.moc"
