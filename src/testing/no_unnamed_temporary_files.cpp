@@ -8,60 +8,29 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 
-namespace {
-
-bool unnamed(int flags)
-{
-    return (flags & O_TMPFILE) == O_TMPFILE;
-}
-
-template <typename Function> Function *next(const char *name)
-{
-    return reinterpret_cast<Function *>(::dlsym(RTLD_NEXT, name));
-}
-
-using Open = int(const char *, int, ...);
-using OpenAt = int(int, const char *, int, ...);
-
-} // namespace
-
-#define VADAZAZ_MODE(flags)                                                                        \
-    mode_t mode = 0;                                                                               \
-    if ((flags & O_CREAT) || unnamed(flags)) {                                                     \
-        va_list arguments;                                                                         \
-        va_start(arguments, flags);                                                                \
-        mode = va_arg(arguments, mode_t);                                                          \
-        va_end(arguments);                                                                         \
-    }                                                                                              \
-    if (unnamed(flags)) {                                                                          \
-        errno = EOPNOTSUPP;                                                                        \
-        return -1;                                                                                 \
+#define VADAZAZ_ARGUMENTS(...) __VA_ARGS__
+// The function of that name, its parameters before the flags and their names as arguments.
+#define VADAZAZ_REFUSE_UNNAMED(function, arguments, ...)                                           \
+    extern "C" int function(__VA_ARGS__, int flags, ...)                                           \
+    {                                                                                              \
+        const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;                                     \
+        mode_t mode = 0;                                                                           \
+        if ((flags & O_CREAT) || unnamed) {                                                        \
+            va_list rest;                                                                          \
+            va_start(rest, flags);                                                                 \
+            mode = va_arg(rest, mode_t);                                                           \
+            va_end(rest);                                                                          \
+        }                                                                                          \
+        if (unnamed) {                                                                             \
+            errno = EOPNOTSUPP;                                                                    \
+            return -1;                                                                             \
+        }                                                                                          \
+        using System = int(__VA_ARGS__, int, ...);                                                 \
+        static System *const system = reinterpret_cast<System *>(::dlsym(RTLD_NEXT, #function));   \
+        return system(VADAZAZ_ARGUMENTS arguments, flags, mode);                                   \
     }
 
-extern "C" int open(const char *path, int flags, ...)
-{
-    VADAZAZ_MODE(flags)
-    static Open *const system = next<Open>("open");
-    return system(path, flags, mode);
-}
-
-extern "C" int open64(const char *path, int flags, ...)
-{
-    VADAZAZ_MODE(flags)
-    static Open *const system = next<Open>("open64");
-    return system(path, flags, mode);
-}
-
-extern "C" int openat(int folder, const char *path, int flags, ...)
-{
-    VADAZAZ_MODE(flags)
-    static OpenAt *const system = next<OpenAt>("openat");
-    return system(folder, path, flags, mode);
-}
-
-extern "C" int openat64(int folder, const char *path, int flags, ...)
-{
-    VADAZAZ_MODE(flags)
-    static OpenAt *const system = next<OpenAt>("openat64");
-    return system(folder, path, flags, mode);
-}
+VADAZAZ_REFUSE_UNNAMED(open, (path), const char *path)
+VADAZAZ_REFUSE_UNNAMED(open64, (path), const char *path)
+VADAZAZ_REFUSE_UNNAMED(openat, (folder, path), int folder, const char *path)
+VADAZAZ_REFUSE_UNNAMED(openat64, (folder, path), int folder, const char *path)

@@ -11,10 +11,53 @@ using namespace Qt::StringLiterals;
 // Registry values by "key|value name".
 using Values = QHash<QString, QString>;
 
+// Finding the system's information program, and the registry values it is read from.
 class SysInfoTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void valueText_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("text"); // "(left alone)" when no text is made of it
+        const QByteArray folder("C:\\Program Files\\Tools");
+        const QString text = QString::fromLatin1(folder);
+        QTest::newRow("text with its NUL") << regSz << folder + '\0' << text;
+        QTest::newRow("text without a NUL") << regSz << folder << text;
+        QTest::newRow("only the last NUL goes") << regSz << QByteArray("ab\0\0", 4) << u"ab\0"_s;
+        QTest::newRow("number 1 keeps its zero bytes")
+            << regDword << QByteArray("\x01\0\0\0", 4) << u"&h00000001"_s;
+        QTest::newRow("number most significant byte first")
+            << regDword << QByteArray("\xff\0\xab\x12", 4) << u"&h12AB00FF"_s;
+        QTest::newRow("expandable text, like any other type")
+            << 2u << folder + '\0' << u"(left alone)"_s;
+    }
+    void valueText()
+    {
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, text);
+        QCOMPARE(registryValueText(type, data).value_or(u"(left alone)"_s), text);
+    }
+
+    // A standard user may read the machine-wide keys but not change them: asking for more than
+    // reading would fail to open them. Without a registry there is no key.
+    void asksOnlyToRead()
+    {
+        const quint32 writing = 0x0002u /* set a value */ | 0x0004u /* create a subkey */ |
+                                0x0020u /* create a link */ | 0x10000u /* delete */ |
+                                0x40000u /* change the permissions */ | 0x80000u /* the owner */;
+        QCOMPARE(registryReadAccess & writing, 0u);
+        QCOMPARE(registryReadAccess & 0x0001u /* query values */, 0x0001u);
+#ifndef Q_OS_WIN
+        QString keyVal = u"left over"_s;
+        QVERIFY(!GetKeyValue(hkeyLocalMachine, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s,
+                             u"PATH"_s, keyVal));
+        QCOMPARE(keyVal, QString());
+#endif
+    }
+
     // Of the shared folders only C:\Shared holds the program.
     void fromRegistry_data()
     {
@@ -30,7 +73,6 @@ private Q_SLOTS:
             << Values{{shared, u"C:\\Shared"_s}} << u"C:\\Shared\\MSINFO32.EXE"_s;
         QTest::newRow("shared folder without it") << Values{{shared, u"C:\\Other"_s}} << QString();
     }
-
     void fromRegistry()
     {
         QFETCH(Values, values);
@@ -46,11 +88,10 @@ private Q_SLOTS:
         QCOMPARE(sysInfoFromRegistry(reader, exists), program);
     }
 
+    // Folders under a root holding a/hardinfo (not executable), a folder a/kinfocenter, and the
+    // executables b/hardinfo and c/hardinfo; "./" marks a folder named relative to the root.
     void onPath_data()
     {
-        // Folders under a root holding a/hardinfo (not executable), a folder a/kinfocenter, and
-        // the executables b/hardinfo and c/hardinfo; "./" marks a folder named relative to the
-        // root.
         QTest::addColumn<QString>("searchPath");
         QTest::addColumn<QString>("found");
         QTest::newRow("not executable and folder passed by") << u"a"_s << QString();
@@ -58,14 +99,11 @@ private Q_SLOTS:
         QTest::newRow("earlier folder first") << u"c b"_s << u"c/hardinfo"_s;
         QTest::newRow("relative folder not searched") << u"./b"_s << QString();
     }
-
     void onPath()
     {
         QFETCH(QString, searchPath);
         QFETCH(QString, found);
-
         QTemporaryDir root;
-        QVERIFY(root.isValid());
         const QDir base(root.path());
         QVERIFY(base.mkpath(u"a/kinfocenter"_s) && base.mkpath(u"b"_s) && base.mkpath(u"c"_s));
         for (const QString &name : {u"a/hardinfo"_s, u"b/hardinfo"_s, u"c/hardinfo"_s}) {
@@ -77,7 +115,6 @@ private Q_SLOTS:
         QStringList folders = searchPath.split(u' ');
         for (QString &folder : folders)
             folder = folder.startsWith(u"./"_s) ? folder : base.filePath(folder);
-
         const QString current = QDir::currentPath();
         QVERIFY(QDir::setCurrent(root.path()));
         const QString result = sysInfoOnPath(folders);

@@ -11,65 +11,52 @@ class EptWindowLayoutTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Controls of the worked layouts, in centimetres: "left top width height", and the text.
+    // Controls of the worked layouts, in centimetres: "name left top width height text".
     void placesEveryControl_data()
     {
         QTest::addColumn<int>("childStates");
         QTest::addColumn<QString>("parents");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("place");
-
-        const struct
-        {
-            const char *tag;
-            int childStates;
-            const char *parents, *control, *place;
-        } cases[] = {
-            // D = 1.9, W = 5.2 (two parents of 2.6 cm), H = 0.62.
-            {"narrowest: table", 2, "N2 N2", "GridEPT", "0.20 0.82 5.20 14.10"},
-            {"narrowest: child name", 2, "N2 N2", "LabelChildName", "3.30 0.20 1.90 0.42 Child:"},
-            {"narrowest: column 2", 2, "N2 N2", "LabelChild2", "6.65 0.20 0.85 0.42 C2"},
-            {"narrowest: row 1", 2, "N2 N2", "Text1", "5.60 1.32 0.85 0.42"},
-            {"narrowest: row 2, column 2", 2, "N2 N2", "Text4", "6.65 1.74 0.85 0.42"},
-            // D = 12.4: W = 20.5 - 12.4 - 0.4 = 7.7 rather than 7 × 2.6; the columns end at 20.5.
-            {"12 columns: table", 3, "M2 M2 N2 N2 N2 N2 N2 N2 N2", "GridEPT",
-             "0.20 1.66 7.70 14.10"},
-            {"12 columns: last cell", 3, "M2 M2 N2 N2 N2 N2 N2 N2 N2", "Text12",
-             "19.65 2.16 0.85 0.42"},
-            {"12 columns: second Modifying parent", 3, "M2 M2 N2 N2 N2 N2 N2 N2 N2", "labelMPname2",
-             "5.80 0.62 1.90 0.42 P2:"},
-            {"12 columns: its state over block 4", 3, "M2 M2 N2 N2 N2 N2 N2 N2 N2",
-             "LabelMPstate24", "17.55 0.62 1.90 0.42 P2s2"},
-            {"12 columns: the child's line", 3, "M2 M2 N2 N2 N2 N2 N2 N2 N2", "LabelChild6",
-             "13.35 1.04 0.85 0.42 C3"},
-            // Three blocks of two columns: the states start at X(1), X(3), X(5).
-            {"three blocks: block 2", 2, "M3 N2", "LabelMPstate12", "5.10 0.20 1.90 0.42 P1s2"},
-            {"three blocks: block 3", 2, "M3 N2", "LabelMPstate13", "7.20 0.20 1.90 0.42 P1s3"},
-        };
-        for (const auto &c : cases)
-            QTest::newRow(c.tag) << c.childStates << QString::fromUtf8(c.parents)
-                                 << QString::fromUtf8(c.control) << QString::fromUtf8(c.place);
+        QTest::addColumn<QStringList>("controls");
+        // D = 1.9, W = 5.2 (two parents of 2.6 cm), H = 0.62.
+        QTest::newRow("narrowest")
+            << 2 << u"N2 N2"_s
+            << QStringList{u"GridEPT 0.20 0.82 5.20 14.10"_s,
+                           u"LabelChildName 3.30 0.20 1.90 0.42 Child:"_s,
+                           u"LabelChild2 6.65 0.20 0.85 0.42 C2"_s, u"Text1 5.60 1.32 0.85 0.42"_s,
+                           u"Text4 6.65 1.74 0.85 0.42"_s};
+        // D = 12.4: W = 20.5 - 12.4 - 0.4 = 7.7 rather than 7 × 2.6; the columns end at 20.5.
+        QTest::newRow("12 columns")
+            << 3 << u"M2 M2 N2 N2 N2 N2 N2 N2 N2"_s
+            << QStringList{u"GridEPT 0.20 1.66 7.70 14.10"_s, u"Text12 19.65 2.16 0.85 0.42"_s,
+                           u"labelMPname2 5.80 0.62 1.90 0.42 P2:"_s,
+                           u"LabelMPstate24 17.55 0.62 1.90 0.42 P2s2"_s,
+                           u"LabelChild6 13.35 1.04 0.85 0.42 C3"_s};
+        // Three blocks of two columns: the states start at X(1), X(3), X(5).
+        QTest::newRow("three blocks") << 2 << u"M3 N2"_s
+                                      << QStringList{u"LabelMPstate12 5.10 0.20 1.90 0.42 P1s2"_s,
+                                                     u"LabelMPstate13 7.20 0.20 1.90 0.42 P1s3"_s};
     }
     void placesEveryControl()
     {
         QFETCH(int, childStates);
         QFETCH(QString, parents);
-        QFETCH(QString, control);
-        QFETCH(QString, place);
+        QFETCH(QStringList, controls);
         const Problem problem = testing::problemOf(childStates, parents);
         const EptWindowLayout layout = eptWindowLayout(problem, deriveEptShape(problem));
         QList<EptLayoutItem> items = layout.labels + layout.textFields;
         items.append({u"GridEPT"_s, layout.table, {}, {}});
-        QStringList found;
-        for (const EptLayoutItem &item : std::as_const(items)) {
-            if (item.name != control)
-                continue;
-            const QRectF &r = item.place;
-            found << QString::asprintf("%.2f %.2f %.2f %.2f", r.left(), r.top(), r.width(),
-                                       r.height()) +
-                         (item.text.isEmpty() ? QString() : u' ' + item.text);
+        for (const QString &control : controls) {
+            QStringList found;
+            for (const EptLayoutItem &item : std::as_const(items)) {
+                const QRectF &r = item.place;
+                if (item.name == control.section(u' ', 0, 0))
+                    found << item.name +
+                                 QString::asprintf(" %.2f %.2f %.2f %.2f", r.left(), r.top(),
+                                                   r.width(), r.height()) +
+                                 (item.text.isEmpty() ? QString() : u' ' + item.text);
+            }
+            QCOMPARE(found, QStringList{control});
         }
-        QCOMPARE(found, QStringList{place});
     }
 
     // Edges round on their own, so that controls that touch in centimetres touch on the screen.

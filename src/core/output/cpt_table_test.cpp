@@ -92,24 +92,11 @@ private Q_SLOTS:
         QCOMPARE(charted, blocks);
     }
 
-    // Rounded to whole percents, halves away from zero, as the CPT file writes them.
-    void writesProbabilitiesAsTheFile_data()
-    {
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<QString>("point");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("half up") << 12.5 << u"."_s << u"0.13"_s;
-        QTest::newRow("half below zero") << -3.5 << u"."_s << u"-0.04"_s;
-        QTest::newRow("to one, a comma") << 99.5 << u","_s << u"1,00"_s;
-        QTest::newRow("huge") << 1e17 << u"."_s << u"1000000000000000.00"_s;
-    }
+    // As the CPT file writes them (its tests pin the rounding), with the decimal point given.
     void writesProbabilitiesAsTheFile()
     {
-        QFETCH(double, percent);
-        QFETCH(QString, point);
-        QFETCH(QString, text);
-        const Cpt cpt{1, 2, {1, 2}, {2, 1}, {percent, 100 - percent}, 0};
-        QCOMPARE(CptTable(rainProblem(), cpt, point).probabilityText(1, 1), text);
+        const Cpt cpt{1, 2, {1, 2}, {2, 1}, {99.5, 0.5}, 0};
+        QCOMPARE(CptTable(rainProblem(), cpt, u","_s).probabilityText(1, 1), u"1,00"_s);
     }
 };
 

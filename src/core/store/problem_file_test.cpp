@@ -30,6 +30,23 @@ QByteArray rainWith(const char *from, const char *to)
     return at < 0 ? QByteArray() : json.replace(at, qsizetype(qstrlen(from)), to);
 }
 
+// The child's name, state count and state names, then for every parent its name, type, state
+// count and state names.
+QString text(const Problem &problem)
+{
+    QString text =
+        u"%1|%2|%3|%4|%5"_s.arg(problem.childName)
+            .arg(problem.noChildStates)
+            .arg(problem.childStateName(1), problem.childStateName(2), problem.childStateName(3));
+    for (int p = 1; p <= problem.noParents(); ++p)
+        text += u"; %1|%2|%3|%4|%5|%6"_s
+                    .arg(problem.parentName(p), parentTypeName(problem.parentType(p)))
+                    .arg(problem.parentNoStates(p))
+                    .arg(problem.parentStateName(1, p), problem.parentStateName(2, p),
+                         problem.parentStateName(3, p));
+    return text;
+}
+
 } // namespace
 
 class ProblemFileTest : public QObject
@@ -37,6 +54,25 @@ class ProblemFileTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void problemStartsAfreshKeepsTwoParentsAndNamesTypesExactly()
+    {
+        Problem problem = testing::problemOf(3, u"M3 N2 N3 M2"_s);
+        QVERIFY(problem.removeLastParent());
+        QVERIFY(problem.removeLastParent());
+        QVERIFY(!problem.removeLastParent());
+        QCOMPARE(text(problem), u"Child|3|C1|C2|C3; P1|Modifying|3|P1s1|P1s2|P1s3; "
+                                "P2|Non-modifying|2|P2s1|P2s2|"_s);
+        // A parent appended after a removal starts from the defaults, not from the removed one.
+        problem.appendParent();
+        QVERIFY(text(problem).endsWith(u"; |Non-modifying|2|||"_s));
+        problem.initialise();
+        QCOMPARE(text(problem), u"|2|||; |Non-modifying|2|||; |Non-modifying|2|||"_s);
+        QCOMPARE(parentTypeNamed(u"Modifying"_s), ParentType::Modifying);
+        QCOMPARE(parentTypeNamed(u"Non-modifying"_s), ParentType::NonModifying);
+        QCOMPARE(parentTypeNamed(u"modifying"_s), std::nullopt);
+        QCOMPARE(parentTypeNamed(u"Non-modifying "_s), std::nullopt);
+    }
+
     void readsAProblem()
     {
         const Result<ProblemFile> read =
@@ -106,14 +142,9 @@ private Q_SLOTS:
             {"4 parent states", R"(["Hot", "Cold"])", R"(["a", "b", "c", "d"])",
              "parent 2's \"states\" must list 2 or 3 state names, not 4"},
             // Names that would break the lines and columns of a CPT file.
-            {"TAB in the child name", R"("Rain")", R"("Ra\tin")", "control character"},
             {"raw line break in a state", R"("High")", "\"Hi\ngh\"", "control character"},
             {"CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character"},
             {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
-            // Characters as a reader counts them.
-            {"ten letters with accents", R"("Rain")",
-             R"("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301")", ""},
-            {"a character beyond 16 bits", R"("Rain")", R"("\ud834\udd1e")", ""},
             {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
             {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
             {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
@@ -179,9 +210,10 @@ private Q_SLOTS:
         QTest::newRow("a folder") << u"."_s << u"cannot be read: "_s;
         QTest::newRow("a pipe nobody writes to")
             << u"pipe"_s << u"cannot be read: It is not a regular file."_s;
-        const QString tooLarge = u"cannot be read: It is larger than 4194304 bytes (4 MiB), the "
-                                 "limit for a problem file."_s;
-        QTest::newRow("one byte past the limit") << u"large.json"_s << tooLarge;
+        QTest::newRow("one byte past the limit")
+            << u"large.json"_s
+            << u"cannot be read: It is larger than 4194304 bytes (4 MiB), the limit for a problem "
+               "file."_s;
         QTest::newRow("at the limit") << u"limit.json"_s << QString();
     }
     void readsOnlyFilesWithinTheLimit()
@@ -197,13 +229,10 @@ private Q_SLOTS:
         QFile large(dir.filePath(u"large.json"_s));
         QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(problemFileLimit + 1));
         large.close();
-
         const QString path = dir.filePath(name);
         const Result<ProblemFile> read = readProblemFile(path);
-        QCOMPARE(read.ok(), error.isEmpty());
-        if (!read)
-            QVERIFY2(read.failure().text.startsWith(path + u": "_s + error),
-                     qPrintable(read.failure().text));
+        QCOMPARE(read ? QString() : read.failure().text.left(path.size() + 2 + error.size()),
+                 error.isEmpty() ? QString() : path + u": "_s + error);
     }
 };
 
