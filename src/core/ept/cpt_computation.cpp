@@ -77,9 +77,37 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
         lastState[std::size_t(p)] = states(p) - 1;
         step[std::size_t(p)] = std::ptrdiff_t(cpt.positionStride(p)) * childStates;
     }
-    // The Non-modifying parents' states in the row at hand, counted from 0, walked like an
-    // odometer: the last position fastest.
+    // Rows are walked in groups: a group's rows differ only in the parents at the last
+    // positions, after position groupLevel, and each row of a group is interpolated from the same
+    // row of every group, so how is worked out once: the position whose state moved on from the
+    // row before (every later position is then back in its first state) and its new state. The
+    // row is interpolated from the row with that parent in its first state too.
+    int groupLevel = positions;
+    while (groupLevel > noMod && cpt.positionStride(groupLevel) * states(groupLevel) <= 256)
+        --groupLevel;
+    const int groupLength = groupLevel > 0 ? cpt.positionStride(groupLevel) : cpt.cptRows;
+    struct Step
+    {
+        std::ptrdiff_t back; // values back to the row interpolated from
+        const std::array<double, 2> *weight;
+    };
+    std::vector<Step> pattern(static_cast<std::size_t>(groupLength));
+    // The parents' states in the row at hand, counted from 0, walked like an odometer: the last
+    // position fastest.
     std::vector<int> digit(static_cast<std::size_t>(positions) + 1);
+    // Moves the positions up to top on by one row; no position up to stopAt ever moves.
+    const auto advance = [&](int top, int stopAt) {
+        int p = top;
+        while (digit[std::size_t(p)] == lastState[std::size_t(p)])
+            digit[std::size_t(p--)] = 0;
+        Q_ASSERT(p > stopAt);
+        Q_UNUSED(stopAt);
+        const int s = digit[std::size_t(p)] += 1;
+        return Step{s * step[std::size_t(p)], &weight[std::size_t(p - 1)][std::size_t(s - 1)]};
+    };
+    for (int o = 1; o < groupLength; ++o)
+        pattern[std::size_t(o)] = advance(positions, groupLevel);
+
     for (int first = 1; first <= cpt.cptRows; first += blockLength) {
         const int last = first + blockLength - 1;
         const int block = (first - 1) / blockLength + 1;
@@ -100,41 +128,48 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
         }
         const double last1 = at(last, 1);
         const double last3 = childStates == 3 ? at(last, 3) : 0.0;
-
-        std::fill(digit.begin(), digit.end(), 0);
-        double *row = &at(first, 1);
-        for (int r = first; r <= last; ++r, row += childStates) {
-            // The last position whose state moved on from the row before: every later position
-            // is back in its first state, so this row is interpolated from the row with that
-            // parent in its first state too. A block's first row has every Non-modifying parent
-            // in its first state, and the EPT gives that row.
-            std::size_t p = std::size_t(positions);
-            if (r > first) {
-                while (digit[p] == lastState[p])
-                    digit[p--] = 0;
-                Q_ASSERT(int(p) > noMod);
-                ++digit[p];
+        const auto interpolate = [&](int r, double *row, const Step &from) {
+            if (given[std::size_t(r - 1)])
+                return;
+            const double *source = row - from.back;
+            const std::array<double, 2> &w = *from.weight;
+            row[0] = (source[0] - last1) * w[0] + last1;
+            if (childStates == 3) {
+                row[2] = (source[2] - last3) * w[1] + last3;
+                row[1] = 100.0 - row[0] - row[2];
+            } else {
+                row[1] = 100.0 - row[0];
             }
-            if (!given[std::size_t(r - 1)]) {
-                const int s = digit[p];
-                const double *from = row - s * step[p];
-                const auto &w = weight[p - 1][std::size_t(s - 1)];
-                row[0] = (from[0] - last1) * w[0] + last1;
-                if (childStates == 3) {
-                    row[2] = (from[2] - last3) * w[1] + last3;
-                    row[1] = 100.0 - row[0] - row[2];
-                } else {
-                    row[1] = 100.0 - row[0];
-                }
-            }
+        };
+        // Whether the row's values are fit to keep: a value that left the doubles is refused,
+        // one outside 0..100 is noted.
+        const auto fit = [&](int r, const double *row) {
             for (int c = 0; c < childStates; ++c) {
                 const double v = row[c];
                 if (v >= -roundingNoise && v <= 100.0 + roundingNoise)
                     continue;
                 if (!std::isfinite(v))
-                    return tooCloseMessage((block - 1) * childStates + childStates);
+                    return false;
                 if (cpt.firstOutOfRangeRow == 0)
                     cpt.firstOutOfRangeRow = r;
+            }
+            return true;
+        };
+
+        // A block's first row has every Non-modifying parent in its first state, and the EPT
+        // gives it.
+        std::fill(digit.begin(), digit.end(), 0);
+        double *row = &at(first, 1);
+        for (int group = first; group <= last; group += groupLength) {
+            if (group > first)
+                interpolate(group, row, advance(groupLevel, noMod));
+            if (!fit(group, row))
+                return tooCloseMessage((block - 1) * childStates + childStates);
+            row += childStates;
+            for (int o = 1; o < groupLength; ++o, row += childStates) {
+                interpolate(group + o, row, pattern[std::size_t(o)]);
+                if (!fit(group + o, row))
+                    return tooCloseMessage((block - 1) * childStates + childStates);
             }
         }
     }
