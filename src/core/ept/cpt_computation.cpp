@@ -77,11 +77,11 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
         lastState[std::size_t(p)] = states(p) - 1;
         step[std::size_t(p)] = std::ptrdiff_t(cpt.positionStride(p)) * childStates;
     }
-    // Rows are walked in groups: a group's rows differ only in the parents at the last
-    // positions, after position groupLevel, and each row of a group is interpolated from the same
-    // row of every group, so how is worked out once: the position whose state moved on from the
-    // row before (every later position is then back in its first state) and its new state. The
-    // row is interpolated from the row with that parent in its first state too.
+    // Rows are walked in groups whose rows differ only in the parents after position groupLevel.
+    // The k-th row of every group is reached the same way: the same position moves on from the
+    // row before, to the same state, and every later position goes back to its first state. That
+    // is worked out once, in pattern. A row is interpolated from the row with that parent in its
+    // first state too.
     int groupLevel = positions;
     while (groupLevel > noMod && cpt.positionStride(groupLevel) * states(groupLevel) <= 256)
         --groupLevel;
