@@ -2,26 +2,29 @@
 
 #include "core/output/probability_text.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStringEncoder>
+#include <QThread>
 
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vadazaz {
 
 namespace {
 
-constexpr qsizetype flushSize = 1 << 20;
 constexpr int fieldWidth = 10;
 // Room for one probability: sign, the digits of any double, the decimal separator.
 constexpr qsizetype probabilityRoom = 400;
@@ -43,46 +46,35 @@ struct Piece
     }
 };
 
-// Collects whole rows in a buffer of its own and hands them to the device a megabyte at a time.
+// Collects whole rows in a buffer of its own, which grows to hold whatever it is given.
 class RowWriter
 {
 public:
-    explicit RowWriter(QIODevice &device) : device_(device) {}
-
-    // Makes room for a row of at most size bytes; answers false once the device failed.
-    bool startRow(qsizetype size)
+    // Makes room for a row of at most size bytes.
+    void startRow(qsizetype size)
     {
-        if (used_ + size > qsizetype(buffer_.size())) {
-            if (!flush())
-                return false;
-            if (size > qsizetype(buffer_.size()))
-                buffer_.resize(std::size_t(std::max(flushSize, size)));
-        }
-        return ok_;
+        if (used_ + size > capacity_)
+            grow(used_ + size);
     }
-    void put(char c) { buffer_.data()[used_++] = c; }
-    void put(const QByteArray &bytes)
-    {
-        std::memcpy(buffer_.data() + used_, bytes.constData(), std::size_t(bytes.size()));
-        used_ += bytes.size();
-    }
+    void put(char c) { buffer_[std::size_t(used_++)] = c; }
+    void put(const QByteArray &bytes) { put(bytes.constData(), bytes.size()); }
     void put(const std::string &bytes) { put(bytes.data(), qsizetype(bytes.size())); }
     template <std::size_t N> void put(const char (&text)[N]) { put(text, N - 1); }
     // Copies a whole piece, more than its text, in one move; the room a row asks for covers it.
     void put(const Piece &piece)
     {
-        std::memcpy(buffer_.data() + used_, piece.bytes.data(), piece.bytes.size());
+        std::memcpy(buffer_.get() + used_, piece.bytes.data(), piece.bytes.size());
         used_ += piece.size;
     }
     void put(const char *text, qsizetype size)
     {
-        std::memcpy(buffer_.data() + used_, text, std::size_t(size));
+        std::memcpy(buffer_.get() + used_, text, std::size_t(size));
         used_ += size;
     }
     // Appends the shortest text that reads back as the same number.
     void putFraction(double value)
     {
-        char *at = buffer_.data() + used_;
+        char *at = buffer_.get() + used_;
         used_ += std::to_chars(at, at + fractionRoom, value).ptr - at;
     }
     // Appends a rounded percentage as a two-decimal fraction.
@@ -91,22 +83,101 @@ public:
         putProbabilityText(
             percent, [this](char c) { put(c); }, [&] { put(point); });
     }
-    bool flush()
-    {
-        if (ok_ && used_ > 0)
-            ok_ = writeWhole(device_, buffer_.data(), used_);
-        used_ = 0;
-        if (buffer_.empty())
-            buffer_.resize(std::size_t(flushSize));
-        return ok_;
-    }
+    const char *data() const { return buffer_.get(); }
+    qsizetype size() const { return used_; }
+    void clear() { used_ = 0; }
 
 private:
-    QIODevice &device_;
-    std::vector<char> buffer_; // no copy-on-write checks on every piece
+    void grow(qsizetype needed)
+    {
+        const qsizetype capacity = std::max({needed, 2 * capacity_, qsizetype(64) << 10});
+        auto larger = std::make_unique_for_overwrite<char[]>(std::size_t(capacity));
+        std::memcpy(larger.get(), buffer_.get(), std::size_t(used_));
+        buffer_ = std::move(larger);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> buffer_; // no copy-on-write checks on every piece
+    qsizetype capacity_ = 0;
     qsizetype used_ = 0;
-    bool ok_ = true;
 };
+
+// Formats the rows first to last, counted from 1, into a writer.
+using FormatRows = std::function<void(RowWriter &, int first, int last)>;
+
+// Writes rows 1 to rows in slices of sliceRows rows each. A large table is formatted by helper
+// threads, a few slices ahead, while this thread hands the finished slices to the device in
+// order; formatRows is then called from several threads at once and must only read what it
+// shares. Answers false, with the formatting stopped, as soon as the device fails.
+bool writeRows(QIODevice &device, int rows, const FormatRows &formatRows)
+{
+    constexpr int sliceRows = 4096;
+    const int slices = (rows + sliceRows - 1) / sliceRows;
+    const int helpers = std::min(QThread::idealThreadCount(), 4);
+    const auto format = [&](RowWriter &out, int slice) {
+        const int first = slice * sliceRows + 1;
+        formatRows(out, first, std::min(first + sliceRows - 1, rows));
+    };
+    if (slices < 2 || helpers < 2) {
+        RowWriter out;
+        for (int slice = 0; slice < slices; ++slice) {
+            out.clear();
+            format(out, slice);
+            if (!writeWhole(device, out.data(), out.size()))
+                return false;
+        }
+        return true;
+    }
+
+    // Slice s is formatted into ring[s % ring.size()] once the slice that used it before is
+    // written.
+    std::vector<RowWriter> ring(std::size_t(helpers) * 4);
+    const int ahead = int(ring.size());
+    std::vector<int> finished(ring.size(), -1); // the slice each place holds, once formatted
+    std::mutex mutex;
+    std::condition_variable changed;
+    int nextToFormat = 0;
+    int written = 0;
+    bool stopped = false;
+    const auto help = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] {
+                return stopped || nextToFormat == slices || nextToFormat < written + ahead;
+            });
+            if (stopped || nextToFormat == slices)
+                return;
+            const int slice = nextToFormat++;
+            RowWriter &out = ring[std::size_t(slice % ahead)];
+            lock.unlock();
+            out.clear();
+            format(out, slice);
+            lock.lock();
+            finished[std::size_t(slice % ahead)] = slice;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < helpers; ++i)
+        threads.emplace_back(help);
+
+    bool ok = true;
+    for (int slice = 0; slice < slices && ok; ++slice) {
+        const auto place = std::size_t(slice % ahead);
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return finished[place] == slice; });
+        }
+        ok = writeWhole(device, ring[place].data(), ring[place].size());
+        const std::lock_guard lock(mutex);
+        written = slice + 1;
+        stopped = !ok;
+        changed.notify_all();
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    return ok;
+}
 
 // The parent-state texts of a row, joined. Rows change like an odometer (the last position
 // fastest), so each row keeps the texts of the row before up to the first position that moved.
@@ -131,6 +202,16 @@ public:
             room += between_.size() + widest;
         }
         return room;
+    }
+    // Moves to row r, counted from 1 from the table's first row.
+    void startAt(int r)
+    {
+        auto rest = std::size_t(r - 1);
+        for (auto k = states_.size(); k-- > 0;) {
+            states_[k] = rest % texts_[k].size();
+            rest /= texts_[k].size();
+        }
+        rebuildFrom(0);
     }
     void next()
     {
@@ -201,7 +282,7 @@ stateTexts(const Problem &problem, const QList<int> &parentOrder,
     return texts;
 }
 
-bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const Cpt &cpt,
+bool writeText(QIODevice &device, CptLayout layout, const Problem &problem, const Cpt &cpt,
                QStringView decimalPoint)
 {
     const QList<int> &parentOrder = cpt.parentOrder;
@@ -212,12 +293,13 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
     const QByteArray point = bytes(decimalPoint.toString());
     const int childStates = cpt.noChildStates;
     const bool labelled = layout == CptLayout::Labelled;
-    RowPrefix prefix(labelled ? stateTexts(problem, parentOrder,
-                                           [&](const QString &name) {
-                                               return bytes(paddedName(name, fieldWidth)) + '\t';
-                                           })
-                              : std::vector<std::vector<QByteArray>>{},
-                     QByteArray());
+    const RowPrefix prefix(labelled
+                               ? stateTexts(problem, parentOrder,
+                                            [&](const QString &name) {
+                                                return bytes(paddedName(name, fieldWidth)) + '\t';
+                                            })
+                               : std::vector<std::vector<QByteArray>>{},
+                           QByteArray());
 
     // What stands between two probabilities of a row.
     std::vector<QByteArray> separator(std::size_t(childStates), QByteArray("\t\t"));
@@ -232,9 +314,8 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
             separator[std::size_t(j - 1)] = QByteArray(width > 4 ? width - 4 : 0, ' ') + '\t';
         }
         const QByteArray line = bytes(header) + "\r\n\r\n";
-        if (!out.startRow(line.size()))
+        if (!writeWhole(device, line.constData(), line.size()))
             return false;
-        out.put(line);
     }
     qsizetype rowRoom = 2 + prefix.longest();
     for (const QByteArray &between : separator)
@@ -252,36 +333,38 @@ bool writeText(RowWriter &out, CptLayout layout, const Problem &problem, const C
         }
     }
 
-    for (int r = 1; r <= cpt.cptRows; ++r) {
-        if (!out.startRow(rowRoom))
-            return false;
-        if (labelled)
-            out.put(prefix.text());
-        for (int c = 1; c <= childStates; ++c) {
-            const double percent = cpt.at(r, c);
-            if (percent >= 0.0 && percent < 100.5) {
-                // Rounded halves up, as std::round does for these, without a call; the
-                // fraction of such a percent is exact.
-                const int whole = int(percent);
-                const int rounded = whole + (percent - whole >= 0.5 ? 1 : 0);
-                const Piece &piece = percents[std::size_t(c - 1)][std::size_t(rounded)];
-                if (piece.size >= 0) {
-                    out.put(piece);
-                    continue;
+    return writeRows(device, cpt.cptRows, [&](RowWriter &out, int first, int last) {
+        RowPrefix names = prefix;
+        names.startAt(first);
+        for (int r = first; r <= last; ++r) {
+            out.startRow(rowRoom);
+            if (labelled)
+                out.put(names.text());
+            for (int c = 1; c <= childStates; ++c) {
+                const double percent = cpt.at(r, c);
+                if (percent >= 0.0 && percent < 100.5) {
+                    // Rounded halves up, as std::round does for these, without a call; the
+                    // fraction of such a percent is exact.
+                    const int whole = int(percent);
+                    const int rounded = whole + (percent - whole >= 0.5 ? 1 : 0);
+                    const Piece &piece = percents[std::size_t(c - 1)][std::size_t(rounded)];
+                    if (piece.size >= 0) {
+                        out.put(piece);
+                        continue;
+                    }
                 }
+                if (c > 1)
+                    out.put(separator[std::size_t(c - 2)]);
+                out.putProbability(percent, point);
             }
-            if (c > 1)
-                out.put(separator[std::size_t(c - 2)]);
-            out.putProbability(percent, point);
+            out.put("\r\n");
+            if (labelled)
+                names.next();
         }
-        out.put("\r\n");
-        if (labelled)
-            prefix.next();
-    }
-    return out.flush();
+    });
 }
 
-bool writeJson(RowWriter &out, const Problem &problem, const Cpt &cpt)
+bool writeJson(QIODevice &device, const Problem &problem, const Cpt &cpt)
 {
     const QList<int> &parentOrder = cpt.parentOrder;
     QByteArray head = "{\"child\": " + jsonString(problem.childName) + ", \"childStates\": [";
@@ -291,56 +374,52 @@ bool writeJson(RowWriter &out, const Problem &problem, const Cpt &cpt)
     for (qsizetype k = 0; k < parentOrder.size(); ++k)
         head.append(k > 0 ? ", " : "").append(jsonString(problem.parentName(parentOrder.at(k))));
     head.append("], \"rows\": [\n");
-    if (!out.startRow(head.size()))
+    if (!writeWhole(device, head.constData(), head.size()))
         return false;
-    out.put(head);
 
-    RowPrefix names(stateTexts(problem, parentOrder, jsonString), QByteArray(", "));
-    const qsizetype rowRoom = 32 + names.longest() + cpt.noChildStates * (fractionRoom + 2);
-    for (int r = 1; r <= cpt.cptRows; ++r) {
-        if (!out.startRow(rowRoom))
-            return false;
-        out.put("{\"states\": [");
-        out.put(names.text());
-        out.put("], \"p\": [");
-        for (int c = 1; c <= cpt.noChildStates; ++c) {
-            if (c > 1)
-                out.put(", ");
-            // The shortest text that reads back as the same fraction, written in place.
-            out.putFraction(cpt.at(r, c) / 100.0);
-        }
-        if (r < cpt.cptRows)
-            out.put("]},\n");
-        else
-            out.put("]}\n");
-        names.next();
-    }
-    if (!out.startRow(3))
-        return false;
-    out.put("]}\n");
-    return out.flush();
+    const RowPrefix prefix(stateTexts(problem, parentOrder, jsonString), QByteArray(", "));
+    const qsizetype rowRoom = 32 + prefix.longest() + cpt.noChildStates * (fractionRoom + 2);
+    const bool rowsWritten =
+        writeRows(device, cpt.cptRows, [&](RowWriter &out, int first, int last) {
+            RowPrefix names = prefix;
+            names.startAt(first);
+            for (int r = first; r <= last; ++r) {
+                out.startRow(rowRoom);
+                out.put("{\"states\": [");
+                out.put(names.text());
+                out.put("], \"p\": [");
+                for (int c = 1; c <= cpt.noChildStates; ++c) {
+                    if (c > 1)
+                        out.put(", ");
+                    // The shortest text that reads back as the same fraction, written in place.
+                    out.putFraction(cpt.at(r, c) / 100.0);
+                }
+                if (r < cpt.cptRows)
+                    out.put("]},\n");
+                else
+                    out.put("]}\n");
+                names.next();
+            }
+        });
+    return rowsWritten && writeWhole(device, "]}\n", 3);
 }
 
 } // namespace
 
 QString formatProbability(double percent, QStringView decimalPoint)
 {
-    QBuffer device;
-    device.open(QIODevice::WriteOnly);
-    RowWriter out(device);
+    RowWriter out;
     out.startRow(probabilityRoom + decimalPoint.toUtf8().size());
     out.putProbability(percent, decimalPoint.toUtf8());
-    out.flush();
-    return QString::fromUtf8(device.data());
+    return QString::fromUtf8(out.data(), out.size());
 }
 
 bool writeCpt(QIODevice &device, CptLayout layout, const Problem &problem, const Cpt &cpt,
               QStringView decimalPoint)
 {
-    RowWriter out(device);
     if (layout == CptLayout::Json)
-        return writeJson(out, problem, cpt);
-    return writeText(out, layout, problem, cpt, decimalPoint);
+        return writeJson(device, problem, cpt);
+    return writeText(device, layout, problem, cpt, decimalPoint);
 }
 
 Result<void> saveCptFile(const QString &path, CptLayout layout, const Problem &problem,

@@ -250,6 +250,40 @@ private Q_SLOTS:
                  (QStringList{u"folder"_s, u"kept.txt"_s, u"old.txt"_s}));
     }
 
+    // 19683 rows of nine three-state parents, formatted in pieces: every row still names its
+    // own parents' states and probabilities, the JSON rows are joined into one document.
+    void labelsEveryRowOfALargeCpt()
+    {
+        const int rows = 19683;
+        std::vector<double> values;
+        for (int r = 0; r < rows; ++r)
+            values.insert(values.end(), {double(r % 101), 100.0 - r % 101});
+        const Problem problem = problemOf(2, QStringList(9, u"N3"_s).join(u' '));
+        const Cpt cpt = cptOf(2, {1, 2, 3, 4, 5, 6, 7, 8, 9},
+                              {6561, 2187, 729, 243, 81, 27, 9, 3, 1}, std::move(values));
+        const QList<QByteArray> lines = written(CptLayout::Labelled, problem, cpt).split('\n');
+        const QJsonArray json =
+            QJsonDocument::fromJson(written(CptLayout::Json, problem, cpt))[u"rows"_s].toArray();
+        QCOMPARE(lines.size(), rows + 3);
+        QCOMPARE(json.size(), rows);
+        for (int r = 0; r < rows; ++r) {
+            QByteArray states;
+            QJsonArray names;
+            for (int p = 1; p <= 9; ++p) {
+                const int stride = cpt.positionStride(p);
+                names.append(u"P%1s%2"_s.arg(p).arg(r / stride % 3 + 1));
+                states += paddedName(names.last().toString(), 10).toUtf8() + '\t';
+            }
+            const auto fraction = [](int percent) {
+                return percent == 100 ? "1.00" : "0." + QByteArray::number(percent + 100).right(2);
+            };
+            QCOMPARE(lines.at(r + 2),
+                     states + fraction(r % 101) + "     \t" + fraction(100 - r % 101) + '\r');
+            QCOMPARE(json.at(r)[u"states"_s].toArray(), names);
+            QCOMPARE(json.at(r)[u"p"_s][0].toDouble(), (r % 101) / 100.0);
+        }
+    }
+
     // 1048576 rows, written in pieces; a device that stops taking them is reported.
     void writesLargeCptsAndReportsRefusedWrites()
     {
