@@ -2,8 +2,11 @@
 
 #include "core/ept/ept_validation.h"
 
+#include <QThread>
+
 #include <array>
 #include <cmath>
+#include <thread>
 
 namespace vadazaz {
 
@@ -12,6 +15,9 @@ namespace {
 // How far a probability may stray outside 0..100 through rounding alone: a remainder of 100 that
 // is exactly 0 can come out as -1.4e-14. Far below anything a CPT file shows.
 constexpr double roundingNoise = 1e-9;
+
+// A block of at least this many rows is walked in parts side by side, one part a thread.
+constexpr int sideBySideRows = 1 << 16;
 
 Message tooCloseMessage(int column)
 {
@@ -142,35 +148,75 @@ Result<Cpt> computeCpt(const Problem &problem, const CellConfiguration &cells,
             }
         };
         // Whether the row's values are fit to keep: a value that left the doubles is refused,
-        // one outside 0..100 is noted.
-        const auto fit = [&](int r, const double *row) {
+        // one outside 0..100 is noted in firstOutside, the lowest such row.
+        const auto fit = [&](int r, const double *row, int &firstOutside) {
             for (int c = 0; c < childStates; ++c) {
                 const double v = row[c];
                 if (v >= -roundingNoise && v <= 100.0 + roundingNoise)
                     continue;
                 if (!std::isfinite(v))
                     return false;
-                if (cpt.firstOutOfRangeRow == 0)
-                    cpt.firstOutOfRangeRow = r;
+                if (firstOutside == 0 || r < firstOutside)
+                    firstOutside = r;
             }
             return true;
         };
-
-        // A block's first row has every Non-modifying parent in its first state, and the EPT
-        // gives it.
-        std::fill(digit.begin(), digit.end(), 0);
-        double *row = &at(first, 1);
-        for (int group = first; group <= last; group += groupLength) {
-            if (group > first)
-                interpolate(group, row, advance(groupLevel, noMod));
-            if (!fit(group, row))
-                return tooCloseMessage((block - 1) * childStates + childStates);
-            row += childStates;
-            for (int o = 1; o < groupLength; ++o, row += childStates) {
-                interpolate(group + o, row, pattern[std::size_t(o)]);
-                if (!fit(group + o, row))
-                    return tooCloseMessage((block - 1) * childStates + childStates);
+        // The rows of groups first to last, after each group's first row.
+        struct Walked
+        {
+            bool fit = true;
+            int firstOutside = 0;
+        };
+        const auto walkGroups = [&](int firstGroup, int lastGroup) {
+            Walked walked;
+            for (int group = firstGroup; group <= lastGroup && walked.fit; ++group) {
+                const int r = first + group * groupLength;
+                double *row = &at(r, 1);
+                for (int o = 1; o < groupLength && walked.fit; ++o) {
+                    row += childStates;
+                    interpolate(r + o, row, pattern[std::size_t(o)]);
+                    walked.fit = fit(r + o, row, walked.firstOutside);
+                }
             }
+            return walked;
+        };
+
+        // Each group's first row comes from an earlier group's first row, so those go first;
+        // a block's first row has every Non-modifying parent in its first state, and the EPT
+        // gives it. Every other row of a group comes from a row before it in the same group, so
+        // the groups can then be walked in parts, side by side.
+        std::fill(digit.begin(), digit.end(), 0);
+        const int groups = blockLength / groupLength;
+        for (int group = 0; group < groups; ++group) {
+            const int r = first + group * groupLength;
+            if (group > 0)
+                interpolate(r, &at(r, 1), advance(groupLevel, noMod));
+            if (!fit(r, &at(r, 1), cpt.firstOutOfRangeRow))
+                return tooCloseMessage((block - 1) * childStates + childStates);
+        }
+        const int parts = blockLength >= sideBySideRows
+                              ? std::clamp(QThread::idealThreadCount(), 1, std::min(4, groups))
+                              : 1;
+        std::vector<Walked> walked(static_cast<std::size_t>(parts));
+        {
+            std::vector<std::jthread> helpers;
+            for (int part = 0; part < parts; ++part) {
+                const auto walkPart = [&, part] {
+                    walked[std::size_t(part)] =
+                        walkGroups(groups * part / parts, groups * (part + 1) / parts - 1);
+                };
+                if (part + 1 < parts)
+                    helpers.emplace_back(walkPart);
+                else
+                    walkPart();
+            }
+        }
+        for (const Walked &part : walked) {
+            if (!part.fit)
+                return tooCloseMessage((block - 1) * childStates + childStates);
+            if (part.firstOutside != 0 &&
+                (cpt.firstOutOfRangeRow == 0 || part.firstOutside < cpt.firstOutOfRangeRow))
+                cpt.firstOutOfRangeRow = part.firstOutside;
         }
     }
     return cpt;
