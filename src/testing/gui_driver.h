@@ -108,8 +108,10 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
 // marked "*", answered by that one or by the button (or "Escape") named after the clicked
 // control; any other window by its name, closed again by its frame. A step is a verb, a
 // control's name and the rest of the line:
-//   type Box text   paste Box text   choose List entry   click Control   press Control Key   close
-// "press" presses a key in the control ("Return", "Up"); "close" closes root by its frame.
+//   type Box text   paste Box text   choose List entry   click Control   press Control Keys
+//   menu Control Entry   close
+// "press" presses keys in the control ("Return", "Ctrl+V"); "menu" chooses from its context menu;
+// "close" closes root by its frame.
 inline QString act(QWidget *root, const QString &steps)
 {
     const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
@@ -160,7 +162,9 @@ inline QString act(QWidget *root, const QString &steps)
         if (is("close"))
             root->close();
         else if (is("press"))
-            QTest::keyClick(qobject_cast<QWidget *>(control), QKeySequence(text)[0].key());
+            QTest::keySequence(qobject_cast<QWidget *>(control), QKeySequence(text));
+        else if (is("menu"))
+            chooseFromContextMenu(qobject_cast<QWidget *>(control), {2, 2}, text);
         else if (auto *action = qobject_cast<QAction *>(control); action && is("click"))
             action->trigger();
         else if (is("click"))
