@@ -177,23 +177,21 @@ private Q_SLOTS:
         const QString tips = u"open 2/Moderately N3 M2 N2; show LabelChild2; show "_s;
         const QString least = u"Row 2: every Non-modifying parent in its least positive state "
                               "(P1 = P1s3, P3 = P3s2)."_s;
-        stepsRow("row 1", tips + u"row 1"_s,
+        stepsRow("rows", tips + u"row 1; show row 2; show row 3"_s,
                  u"Moder / Row 1: every Non-modifying parent in its most positive state (P1 = "
-                 "P1s1, P3 = P3s1)."_s);
-        stepsRow("row 2", tips + u"row 2"_s, u"Moder / "_s + least);
-        stepsRow("row 3", tips + u"row 3"_s,
-                 u"Moder / Row 3: P1 moved to P1s2, every other Non-modifying parent in its most "
-                 "positive state."_s);
+                 "P1s1, P3 = P3s1). / "_s +
+                     least +
+                     u" / Row 3: P1 moved to P1s2, every other Non-modifying parent in its most "
+                     "positive state."_s);
         stepsRow("one parent's row 3", u"open 2/Moderately M2 N3; show LabelChild2; show row 3"_s,
                  u"Moder / Row 3: P2 moved to P2s2."_s);
-        stepsRow("cell", tips + u"tip Text7"_s,
-                 u"Moder / "_s + least + u"\nColumn 3: Child = C1 (P2 = P2s2)"_s);
-        stepsRow("child state", tips + u"tip LabelChild2"_s,
-                 u"Moder / Child = Moderately (P2 = P2s1)"_s);
-        stepsRow("Modifying state", tips + u"tip LabelMPstate12"_s,
-                 u"Moder / Columns 3 to 4 (P2 = P2s2)"_s);
-        stepsRow("total", tips + u"tip LabelTotal22"_s,
-                 u"Moder / "_s + least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s);
+        stepsRow("cell and headings",
+                 tips + u"tip Text7; show tip LabelChild2; show tip LabelMPstate12; show tip "
+                        "LabelTotal22"_s,
+                 u"Moder / "_s + least +
+                     u"\nColumn 3: Child = C1 (P2 = P2s2) / Child = Moderately (P2 = P2s1) / "
+                     "Columns 3 to 4 (P2 = P2s2) / "_s +
+                     least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s);
 
         // Every control shows in the window, which grows up to the screen's free area; past it
         // the window scrolls, and only then, to every control.
