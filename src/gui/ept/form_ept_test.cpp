@@ -467,13 +467,8 @@ private Q_SLOTS:
                                     u"Calculate CPT|CPT calculated successfully.\nDo you want to "
                                     "save the CPT?"_s,
                                     u"Save CPT|"_s + withNames, filter, filter}));
-        const QString labelled =
-            u"Wind中     \tTemp中éßΩ12\tΩmega中ßéé1=Éé中\tΩmega中ßéé1=ßchwachΩ中é\t\r\n"
-            "\r\n"
-            "Starkéß   \tHeiß      \t0.90           \t0.10\r\n"
-            "Starkéß   \tKälte中    \t0.70           \t0.30\r\n"
-            "Ωeak      \tHeiß      \t0.40           \t0.60\r\n"
-            "Ωeak      \tKälte中    \t0.05           \t0.95\r\n"_s;
+        const QString labelled = QString::fromUtf8(
+            contentsOf(QStringLiteral(VADAZAZ_TESTDATA) + u"/road-labelled.TXT"_s));
         QCOMPARE(look(u"files"_s), u"road.TXT: "_s + labelled);
         QCOMPARE(viewed, QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1));
     }
