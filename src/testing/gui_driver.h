@@ -1,16 +1,52 @@
 #pragma once
 
-// Driving the windows as a person does: typing into boxes, choosing from lists, clicking, and
-// answering the message boxes that come.
+// Driving the windows as a person does: finding controls by name, typing into boxes, choosing
+// from lists, clicking, and answering the message boxes that come.
 
-#include "gui/widgets/choice_combo_box.h"
-#include "testing/widgets.h"
-
+#include <QTest>
 #include <QtWidgets>
+
+#include <functional>
 
 namespace vadazaz::testing {
 
 using namespace Qt::StringLiterals;
+
+// The child of root named name, of type T. A missing or mistyped control stops the test
+// executable with a message naming it, rather than crashing later on a null pointer.
+template <typename T> T *child(const QObject *root, const QString &name)
+{
+    T *found = root->findChild<T *>(name);
+    if (!found)
+        qFatal("No %s named \"%s\" under \"%s\"", T::staticMetaObject.className(), qPrintable(name),
+               qPrintable(root->objectName()));
+    return found;
+}
+
+// Runs action on the next modal window that the program shows (a dialog, a real message box or
+// file dialog) other than the one active now, polling for up to timeoutMs. Call it just before
+// the call that opens the window. Delete the answered timer to stop waiting early.
+inline QPointer<QTimer> whenModalShown(std::function<void(QWidget *)> action, int timeoutMs = 5000)
+{
+    auto *timer = new QTimer(qApp);
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
+    const QDeadlineTimer deadline(timeoutMs);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action, before, deadline] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != before && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        } else if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            qWarning("No modal window was shown in time");
+        }
+    });
+    timer->start();
+    return timer;
+}
 
 // Replaces the text of a box by typing. A letter beyond ASCII (é, Ω, 中) comes as a key that
 // carries it, as a keyboard layout or an input method delivers it.
@@ -108,8 +144,10 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
 // marked "*", answered by that one or by the button (or "Escape") named after the clicked
 // control; any other window by its name, closed again by its frame. A step is a verb, a
 // control's name and the rest of the line:
-//   type Box text   paste Box text   choose List entry   click Control   press Control Key   close
-// "press" presses a key in the control ("Return", "Up"); "close" closes root by its frame.
+//   type Box text   paste Box text   choose List entry   click Control   press Control Keys
+//   menu Control Entry   close
+// "press" presses keys in the control ("Return", "Ctrl+V"); "menu" chooses from its context menu;
+// "close" closes root by its frame.
 inline QString act(QWidget *root, const QString &steps)
 {
     const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
@@ -160,7 +198,9 @@ inline QString act(QWidget *root, const QString &steps)
         if (is("close"))
             root->close();
         else if (is("press"))
-            QTest::keyClick(qobject_cast<QWidget *>(control), QKeySequence(text)[0].key());
+            QTest::keySequence(qobject_cast<QWidget *>(control), QKeySequence(text));
+        else if (is("menu"))
+            chooseFromContextMenu(qobject_cast<QWidget *>(control), {2, 2}, text);
         else if (auto *action = qobject_cast<QAction *>(control); action && is("click"))
             action->trigger();
         else if (is("click"))

@@ -112,6 +112,8 @@ private Q_SLOTS:
         stepsRow("deleted one gone from the list",
                  add + "click CommandDeleteParent; type ComboParent Parent 3" + editParent,
                  refused + "Parent 3");
+        stepsRow("Edit EPT, nothing entered", "click CommandEditEPT",
+                 "Edit EPT: " + childNameMissing + " [Ok] / " + two);
         stepsRow("never fewer than two", "click CommandDeleteParent",
                  "Delete parent: I'm sorry but you can't have less than 2 parents. [Ok] / " + two);
 
@@ -153,18 +155,15 @@ private Q_SLOTS:
         QCOMPARE(driver->rows().join('/'), rows);
     }
 
-    // Edit EPT opens the EPT window, or says in one box the first thing to fix (the order of the
-    // checks is the readiness check's own).
+    // Edit EPT opens the EPT window, or says in one box the first thing to fix.
     void editEpt_data()
     {
-        // The child's name (- for none), how many states confirmed, then each parent: M or N
-        // (Modifying or not) with its state count, - if unconfirmed.
+        // The child's name and state count, then each parent: M or N (Modifying or not) with its
+        // state count, - if unconfirmed.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("seen");
-        const QString edit = "Edit EPT: ";
-        stepsRow("nothing entered", "- 0 - -", edit + childNameMissing + " [Ok]");
         stepsRow("parent 2 unconfirmed", "Rain 2 M2 -",
-                 edit + "Please enter details for the all parent variables. [Ok]");
+                 "Edit EPT: Please enter details for the all parent variables. [Ok]");
         stepsRow("12 columns", "Rain 3 M2 M2 N2", "FormEPT");
     }
     void editEpt()
@@ -172,10 +171,8 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         QFETCH(QString, seen);
         const QStringList words = steps.split(' ');
-        if (words[0] != "-")
-            driver->enterChildName(words[0]);
-        if (words[1] != "0")
-            QVERIFY(driver->enterChildStates(QStringList{"A", "B", "C"}.mid(0, words[1].toInt())));
+        driver->enterChildName(words[0]);
+        QVERIFY(driver->enterChildStates(QStringList{"A", "B", "C"}.mid(0, words[1].toInt())));
         for (int p = 1; p + 1 < words.size(); ++p) {
             if (p > 2)
                 act(&driver->window, "click CommandAddParent");

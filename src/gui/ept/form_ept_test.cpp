@@ -1,14 +1,18 @@
+// The EPT window driven as a person drives it, the program's boxes and file dialogs answered from
+// a script; and once the whole road through the windows with the real ones.
+
 #include "gui/ept/form_ept.h"
 
 #include "testing/file_size_limit.h"
 #include "testing/files.h"
-#include "testing/gui_driver.h"
 #include "testing/main_form_driver.h"
 #include "testing/sample_problems.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_main.h"
 
 #include <sys/stat.h>
+
+#include <optional>
 
 using namespace vadazaz;
 using namespace vadazaz::testing;
@@ -23,6 +27,7 @@ const QString namesAsked = u"Save CPT: "_s + withNames + u" [Yes No Cancel]"_s;
 const QString notSaved = u"Calculate CPT: CPT not saved. [Ok]"_s;
 const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
 const QString rainEpt = u"90 10 40 60 70 30 5 95"_s;
+const QString rainFile = u"rain: "_s + QString::fromLatin1(rainPlain);
 
 // Answers the modal windows that the program shows one after another, each by its step.
 using Step = std::function<void(QWidget *)>;
@@ -37,6 +42,13 @@ void answerInTurn(QList<Step> steps)
     });
 }
 
+// Whether the control shows the mark of something to look at.
+bool marked(const QWidget *widget)
+{
+    const QColor colour = widget->palette().color(widget->backgroundRole());
+    return colour != QColor(128, 128, 255) && colour != QColor(Qt::white);
+}
+
 } // namespace
 
 class FormEptTest : public QObject
@@ -48,54 +60,92 @@ class FormEptTest : public QObject
     std::unique_ptr<QTemporaryDir> folder;
 
     QString path(const QString &name) const { return folder->filePath(name); }
-    QPushButton *button(const char *name) const { return child<QPushButton>(form.get(), name); }
-    QLineEdit *field(int n) const { return child<QLineEdit>(form.get(), u"Text%1"_s.arg(n)); }
-    void open(const Problem &opened = rainProblem(), const QString &figures = rainEpt)
+    // "rain", or the child's state count (with "/Name", its second state's name) and the parents.
+    void open(const QString &spec)
     {
+        Problem opened = rainProblem();
+        if (spec != u"rain"_s) {
+            opened = problemOf(spec.left(1).toInt(), spec.section(u' ', 1));
+            if (spec.at(1) == u'/')
+                opened.childStateName(2) = spec.section(u' ', 0, 0).mid(2);
+        }
         form = std::make_unique<FormEPT>(opened, deriveEptShape(opened));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        typeCells(form.get(), figures);
     }
-    // "Save CPT" and "View CPT file" on or off, and the cells: "save on, view off: 90 10 …",
-    // or with numbered set only the cells that hold text: "1=90 2=10".
-    QString state(bool numbered = false) const
+    // What a person sees of the window (see steps()).
+    QString look(const QString &what) const
     {
         QStringList texts;
-        for (const QLineEdit *cell : form->content()->findChildren<QLineEdit *>())
-            if (!numbered || !cell->text().isEmpty())
-                texts << (numbered ? cell->objectName().mid(4) + u'=' : QString()) + cell->text();
-        const auto on = [this](const char *name) {
-            return button(name)->isEnabled() ? u"on"_s : u"off"_s;
-        };
-        return numbered ? texts.join(u' ')
-                        : u"save %1, view %2: %3"_s.arg(on("CommandSaveCpt"), on("CommandViewFile"),
-                                                        texts.join(u' '));
+        if (what == u"cells"_s || what == u"state"_s) {
+            for (const QLineEdit *cell : form->content()->findChildren<QLineEdit *>())
+                if (what == u"state"_s || !cell->text().isEmpty())
+                    texts << (what == u"cells"_s ? cell->objectName().mid(4) + u'=' : QString()) +
+                                 cell->text();
+            const auto on = [this](const char *name) {
+                return child<QPushButton>(form.get(), name)->isEnabled() ? u"on"_s : u"off"_s;
+            };
+            return what == u"cells"_s
+                       ? texts.join(u' ')
+                       : u"save %1, view %2: %3"_s.arg(on("CommandSaveCpt"), on("CommandViewFile"),
+                                                       texts.join(u' '));
+        }
+        if (what == u"files"_s) {
+            for (const QString &name :
+                 QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                texts << name + u": "_s + QString::fromUtf8(contentsOf(path(name)));
+            return texts.join(u" | "_s);
+        }
+        if (what == u"dialogs"_s)
+            return script->takeShown().join(u" | "_s);
+        if (what == u"focus"_s)
+            return QApplication::focusWidget()->objectName();
+        if (what == u"clipboard"_s)
+            return QGuiApplication::clipboard()->text();
+        if (what == u"hidden"_s)
+            return hidden();
+        if (what.startsWith(u"row "_s)) {
+            auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+            for (int c = 0; c < grid->columnCount(); ++c)
+                texts << grid->item(what.mid(4).toInt() - 1, c)->toolTip();
+            texts.removeDuplicates();
+            return texts.join(u" | "_s);
+        }
+        const QWidget *control = child<QWidget>(form.get(), what.section(u' ', -1));
+        if (what.startsWith(u"tip "_s))
+            return control->toolTip();
+        if (what.startsWith(u"mark "_s))
+            return marked(control) ? control->toolTip().section(u'\n', 0, 0) : u"unmarked"_s;
+        return control->property("text").toString();
     }
-    // Whether the control shows the mark of something to look at.
-    static bool marked(const QWidget *widget)
+    // The window within the screen's free area, scrolling only when it fills it, every control
+    // reachable and none under a scroll bar: the controls that are not, or what is wrong.
+    QString hidden() const
     {
-        const QColor colour = widget->palette().color(widget->backgroundRole());
-        return colour != QColor(128, 128, 255) && colour != QColor(Qt::white);
-    }
-    // The files in the test's folder, each as "name: contents".
-    QStringList files() const
-    {
-        QStringList files;
-        for (const QString &name :
-             QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-            files << name + u": "_s + QString::fromUtf8(contentsOf(path(name)));
-        return files;
-    }
-    // Clicks the button, answering the boxes in turn and the file dialog, if any, with the file.
-    void press(const char *name, const QList<QMessageBox::StandardButton> &answers = {},
-               const QString &file = {})
-    {
-        for (const auto answer : answers)
-            script->answer(answer);
-        if (!file.isEmpty())
-            script->answerFile(file);
-        click(button(name));
+        const QSize screen = form->screen()->availableGeometry().size();
+        auto *scroll = child<QScrollArea>(form.get(), "ScrollEPT");
+        QStringList hidden;
+        if (form->width() > screen.width() || form->height() > screen.height())
+            hidden << u"larger than the screen"_s;
+        if (scroll->horizontalScrollBar()->isVisible() != (form->width() == screen.width()) ||
+            scroll->verticalScrollBar()->isVisible() != (form->height() == screen.height()))
+            hidden << u"scroll bars"_s;
+        for (QWidget *control :
+             form->content()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            scroll->ensureWidgetVisible(control, 0, 0);
+            if (!scroll->viewport()->rect().contains(
+                    QRect(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size())))
+                hidden << control->objectName();
+        }
+        for (QWidget *control : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (control != scroll && (!form->rect().contains(control->geometry()) ||
+                                      control->geometry().intersects(scroll->geometry())))
+                hidden << control->objectName();
+        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
+        const int last = grid->rowCount() - 1;
+        if (grid->rowViewportPosition(last) + grid->rowHeight(last) > grid->viewport()->height())
+            hidden << u"the last row"_s;
+        return hidden.join(u' ');
     }
 
 private Q_SLOTS:
@@ -112,351 +162,252 @@ private Q_SLOTS:
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
-    // The tooltips say which configuration of the parents each row is and which Modifying
-    // parents' states each column; a child state's heading gives its name in full.
-    void saysWhatEachRowAndColumnIs_data()
+    // The steps, separated by "; ", as act() takes them, and these:
+    //   open PROBLEM (see open())   cells FIGURES (see typeCells())   clip TEXT (to the clipboard)
+    //   select Cell (focus it, its text selected)   answer Yes No… (the next boxes)
+    //   file NAME (the next file dialog, in the test's folder)   limit BYTES (file size, 0: none)
+    //   readonly|fifo|large NAME (made so)   show WHAT (see look(); "Name" for its text)
+    // What the steps show, " / " between them, the test's folder as "DIR".
+    void steps_data()
     {
-        QTest::addColumn<QString>("control"); // GridEPTn: row n's cells; then other parents
-        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("seen");
+        // The tooltips say which configuration of the parents each row is and which Modifying
+        // parents' states each column; a child state's heading gives its name in full.
+        const QString tips = u"open 2/Moderately N3 M2 N2; show LabelChild2; show "_s;
         const QString least = u"Row 2: every Non-modifying parent in its least positive state "
                               "(P1 = P1s3, P3 = P3s2)."_s;
-        QTest::newRow("row 1") << u"GridEPT1"_s
-                               << u"Row 1: every Non-modifying parent in its most positive state "
-                                  "(P1 = P1s1, P3 = P3s1)."_s;
-        QTest::newRow("row 2") << u"GridEPT2"_s << least;
-        QTest::newRow("row 3") << u"GridEPT3"_s
-                               << u"Row 3: P1 moved to P1s2, every other Non-modifying parent in "
-                                  "its most positive state."_s;
-        QTest::newRow("one parent's row 3") << u"GridEPT3 M2 N3"_s << u"Row 3: P2 moved to P2s2."_s;
-        QTest::newRow("cell") << u"Text7"_s << least + u"\nColumn 3: Child = C1 (P2 = P2s2)"_s;
-        QTest::newRow("child state") << u"LabelChild2"_s << u"Child = Moderately (P2 = P2s1)"_s;
-        QTest::newRow("Modifying state") << u"LabelMPstate12"_s << u"Columns 3 to 4 (P2 = P2s2)"_s;
-        QTest::newRow("total") << u"LabelTotal22"_s
-                               << least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s;
-    }
-    void saysWhatEachRowAndColumnIs()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, toolTip);
-        const QString parents = control.section(u' ', 1);
-        Problem problem = problemOf(2, parents.isEmpty() ? u"N3 M2 N2"_s : parents);
-        problem.childStateName(2) = u"Moderately"_s;
-        open(problem, {});
-        QStringList shown;
-        if (control.startsWith(u"GridEPT"_s)) {
-            auto *grid = child<QTableWidget>(form->content(), "GridEPT");
-            for (int c = 0; c < grid->columnCount(); ++c)
-                shown << grid->item(control.mid(7, 1).toInt() - 1, c)->toolTip();
-            shown.removeDuplicates();
-        } else {
-            shown << child<QWidget>(form.get(), control)->toolTip();
-        }
-        QCOMPARE(shown, QStringList{toolTip});
-        QCOMPARE(child<QLabel>(form.get(), "LabelChild2")->text(), u"Moder"_s);
-    }
+        stepsRow("rows", tips + u"row 1; show row 2; show row 3"_s,
+                 u"Moder / Row 1: every Non-modifying parent in its most positive state (P1 = "
+                 "P1s1, P3 = P3s1). / "_s +
+                     least +
+                     u" / Row 3: P1 moved to P1s2, every other Non-modifying parent in its most "
+                     "positive state."_s);
+        stepsRow("one parent's row 3", u"open 2/Moderately M2 N3; show LabelChild2; show row 3"_s,
+                 u"Moder / Row 3: P2 moved to P2s2."_s);
+        stepsRow("cell and headings",
+                 tips + u"tip Text7; show tip LabelChild2; show tip LabelMPstate12; show tip "
+                        "LabelTotal22"_s,
+                 u"Moder / "_s + least +
+                     u"\nColumn 3: Child = C1 (P2 = P2s2) / Child = Moderately (P2 = P2s1) / "
+                     "Columns 3 to 4 (P2 = P2s2) / "_s +
+                     least + u"\nTotal of columns 3 to 4 (P2 = P2s2)"_s);
 
-    // Every control shows in the window, which grows up to the screen's free area; past it the
-    // window scrolls, and only then, to every control, none under a scroll bar.
-    void hidesNothing_data()
-    {
-        QTest::addColumn<QString>("parents"); // after the child's state count
-        QTest::newRow("4 columns") << u"2 M2 N2"_s;
-        QTest::newRow("12 columns, 26 rows") << u"3 M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3"_s;
-        QTest::newRow("12 columns, 7 Non-modifying parents") << u"3 M2 M2 N2 N2 N2 N2 N2 N2 N2"_s;
-    }
-    void hidesNothing()
-    {
-        QFETCH(QString, parents);
-        open(problemOf(parents.left(1).toInt(), parents.mid(2)), {});
-        const QSize screen = form->screen()->availableGeometry().size();
-        QVERIFY(form->width() <= screen.width() && form->height() <= screen.height());
-        auto *scroll = child<QScrollArea>(form.get(), "ScrollEPT");
-        QCOMPARE(scroll->horizontalScrollBar()->isVisible(), form->width() == screen.width());
-        QCOMPARE(scroll->verticalScrollBar()->isVisible(), form->height() == screen.height());
-        QStringList hidden;
-        for (QWidget *control :
-             form->content()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            scroll->ensureWidgetVisible(control, 0, 0);
-            if (!scroll->viewport()->rect().contains(
-                    QRect(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size())))
-                hidden << control->objectName();
-        }
-        for (QWidget *control : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (control != scroll && (!form->rect().contains(control->geometry()) ||
-                                      control->geometry().intersects(scroll->geometry())))
-                hidden << control->objectName();
-        QCOMPARE(hidden, QStringList());
-        auto *grid = child<QTableWidget>(form->content(), "GridEPT");
-        const int last = grid->rowCount() - 1;
-        QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <=
-                grid->viewport()->height());
-    }
+        // Every control shows in the window, which grows up to the screen's free area; past it
+        // the window scrolls, and only then, to every control.
+        stepsRow("4 columns", u"open 2 M2 N2; show hidden"_s, u""_s);
+        stepsRow("12 columns, 26 rows",
+                 u"open 3 M2 M2 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3 N3; show hidden"_s, u""_s);
+        stepsRow("12 columns, 7 Non-modifying parents",
+                 u"open 3 M2 M2 N2 N2 N2 N2 N2 N2 N2; show hidden"_s, u""_s);
 
-    // A block copied from a spreadsheet or a text editor fills the cells right and down from the
-    // focused cell, each pasted cell one change that Undo takes back; a block that does not fit
-    // changes nothing and says why; a single value pastes into the cell as in any text box.
-    void pastesBlocksOfCells_data()
-    {
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<int>("cell"); // focused, holding "1"; negative: pasted from its menu
-        QTest::addColumn<QString>("filled");
-        QTest::addColumn<QString>("shown"); // the refusal, after "The pasted block has "
-        const struct
-        {
-            const char *tag, *clipboard;
-            int cell;
-            const char *filled, *shown;
-        } cases[] = {
-            {"TABs and LF", "10\t20\t70\n30\t30\t40\n", 1, "1=10 2=20 3=70 10=30 11=30 12=40", ""},
-            {"CR LF, to the last cell", "7\t2\t3\r\n4\t5\t6\r\n", 43,
-             "43=7 44=2 45=3 52=4 53=5 54=6", ""},
-            {"CR and semicolons", "7;2\r3;4", 1, "1=7 2=2 10=3 11=4", ""},
-            {"one spreadsheet cell", "42\n", 5, "5=42", ""},
-            {"from the context menu", "10\t90", -8, "8=10 9=90", ""},
-            {"a single value", "42", 5, "5=142", ""},
-            {"too wide and too long", "1\t2\t3\t4\n1\t2\t3\t4\n1\t2\t3\t4\n", 25, "25=1",
-             "3 rows of 4 cells; from row 3, column 7 there is room for 4 rows of 3 cells."},
-            {"a row at the last cell", "1;2", -54, "54=1",
-             "1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell."},
+        // A block copied from a spreadsheet or a text editor fills the cells right and down from
+        // the focused cell, each pasted cell one change that Undo takes back; a block that does
+        // not fit changes nothing and says why; a single value pastes as in any text box.
+        const auto paste = [](const char *name, const QString &clip, const QString &how,
+                              const QString &seen) {
+            const QString cell = how.section(u' ', 1, 1);
+            stepsRow(name,
+                     u"open 3 M3 N3 N2 N2; type %1 1; clip %2; %3; show cells; show dialogs; "
+                     "press %1 Ctrl+Z; show %1"_s.arg(cell, clip, how),
+                     seen);
         };
-        for (const auto &c : cases)
-            QTest::newRow(c.tag) << QString::fromUtf8(c.clipboard) << c.cell
-                                 << QString::fromUtf8(c.filled) << QString::fromUtf8(c.shown);
-    }
-    void pastesBlocksOfCells()
-    {
-        QFETCH(QString, clipboard);
-        QFETCH(int, cell);
-        QFETCH(QString, filled);
-        QFETCH(QString, shown);
-        open(problemOf(3, u"M3 N3 N2 N2"_s), {}); // 6 rows of 9 columns
-        QLineEdit *focused = field(std::abs(cell));
-        typeInto(focused, u"1"_s);
-        QGuiApplication::clipboard()->setText(clipboard);
-        if (cell < 0)
-            chooseFromContextMenu(focused, {2, 2}, u"&Paste"_s);
-        else
-            QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(state(true), filled);
-        QCOMPARE(script->takeShown(),
-                 shown.isEmpty()
-                     ? QStringList()
-                     : QStringList{u"Paste: The pasted block has "_s + shown + u" [Ok]"_s});
-        QTest::keyClick(focused, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(focused->text(), shown.isEmpty() ? u"1"_s : QString());
-    }
+        const QString block = u" / Paste: The pasted block has "_s;
+        paste("TABs and LF", u"10\t20\t70\n30\t30\t40\n"_s, u"press Text1 Ctrl+V"_s,
+              u"1=10 2=20 3=70 10=30 11=30 12=40 /  / 1"_s);
+        paste("CR LF, to the last cell", u"7\t2\t3\r\n4\t5\t6\r\n"_s, u"press Text43 Ctrl+V"_s,
+              u"43=7 44=2 45=3 52=4 53=5 54=6 /  / 1"_s);
+        paste("CR and semicolons", u"7;2\r3;4"_s, u"press Text1 Ctrl+V"_s,
+              u"1=7 2=2 10=3 11=4 /  / 1"_s);
+        paste("one spreadsheet cell", u"42\n"_s, u"press Text5 Ctrl+V"_s, u"5=42 /  / 1"_s);
+        paste("from the context menu", u"10\t90"_s, u"menu Text8 &Paste"_s, u"8=10 9=90 /  / 1"_s);
+        paste("a single value", u"42"_s, u"press Text5 Ctrl+V"_s, u"5=142 /  / 1"_s);
+        paste("too wide and too long", u"1\t2\t3\t4\n1\t2\t3\t4\n1\t2\t3\t4\n"_s,
+              u"press Text25 Ctrl+V"_s,
+              u"25=1"_s + block +
+                  u"3 rows of 4 cells; from row 3, column 7 there is room for 4 rows of 3 "
+                  "cells. [Ok] / "_s);
+        paste("a row at the last cell", u"1;2"_s, u"menu Text54 &Paste"_s,
+              u"54=1"_s + block +
+                  u"1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell. "
+                  "[Ok] / "_s);
 
-    // Enter and Down go to the cell below, Shift+Enter and Up to the one above, Enter in the
-    // last row stays; Ctrl+Shift+C and the context menu copy the EPT as a spreadsheet takes it,
-    // Ctrl+C a cell's selected text. Nothing else happens.
-    void keys_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("keys"); // or the context menu's entry
-        QTest::addColumn<QString>("seen"); // the focused cell, then what was copied
+        // Enter and Down go to the cell below, Shift+Enter and Up to the one above, Enter in the
+        // last row stays; Ctrl+Shift+C and the context menu copy the EPT as a spreadsheet takes
+        // it, Ctrl+C a cell's selected text. Nothing else happens.
+        const auto key = [](const char *name, int from, const QString &keys, const QString &seen) {
+            stepsRow(name,
+                     u"open rain; cells 90 10 40 60 70 30 _ 95; clip ; select Text%1; %2 Text%1 "
+                     "%3; show focus; show clipboard; show dialogs; show state"_s.arg(from)
+                         .arg(keys.startsWith(u"Copy"_s) ? u"menu"_s : u"press"_s, keys),
+                     seen + u" /  / save off, view off: 90 10 40 60 70 30  95"_s);
+        };
         const QString ept = u"90\t10\t40\t60\n70\t30\t\t95\n"_s;
-        QTest::newRow("Enter") << 2 << u"Return"_s << u"Text6|"_s;
-        QTest::newRow("keypad Enter") << 3 << u"Num+Enter"_s << u"Text7|"_s;
-        QTest::newRow("Enter in the last row") << 6 << u"Return"_s << u"Text6|"_s;
-        QTest::newRow("Shift+Enter") << 7 << u"Shift+Return"_s << u"Text3|"_s;
-        QTest::newRow("Down") << 1 << u"Down"_s << u"Text5|"_s;
-        QTest::newRow("Up") << 8 << u"Up"_s << u"Text4|"_s;
-        QTest::newRow("Ctrl+Shift+C") << 3 << u"Ctrl+Shift+C"_s << u"Text3|"_s + ept;
-        QTest::newRow("context menu") << 3 << u"Copy EPT"_s << u"Text3|"_s + ept;
-        QTest::newRow("Ctrl+C") << 3 << u"Ctrl+C"_s << u"Text3|40"_s;
-    }
-    void keys()
-    {
-        QFETCH(int, from);
-        QFETCH(QString, keys);
-        QFETCH(QString, seen);
-        open(rainProblem(), u"90 10 40 60 70 30 _ 95"_s);
-        QGuiApplication::clipboard()->clear();
-        field(from)->setFocus();
-        field(from)->selectAll();
-        if (keys == u"Copy EPT"_s)
-            chooseFromContextMenu(field(from), {2, 2}, keys);
-        else
-            QTest::keySequence(field(from), QKeySequence(keys));
-        QCOMPARE(QApplication::focusWidget()->objectName() + u'|' +
-                     QGuiApplication::clipboard()->text(),
-                 seen);
-        QCOMPARE(script->takeShown(), QStringList());
-        QCOMPARE(state(), u"save off, view off: 90 10 40 60 70 30  95"_s);
-    }
+        key("Enter", 2, u"Return"_s, u"Text6 / "_s);
+        key("keypad Enter", 3, u"Num+Enter"_s, u"Text7 / "_s);
+        key("Enter in the last row", 6, u"Return"_s, u"Text6 / "_s);
+        key("Shift+Enter", 7, u"Shift+Return"_s, u"Text3 / "_s);
+        key("Down", 1, u"Down"_s, u"Text5 / "_s);
+        key("Up", 8, u"Up"_s, u"Text4 / "_s);
+        key("Ctrl+Shift+C", 3, u"Ctrl+Shift+C"_s, u"Text3 / "_s + ept);
+        key("context menu", 3, u"Copy EPT"_s, u"Text3 / "_s + ept);
+        key("Ctrl+C", 3, u"Ctrl+C"_s, u"Text3 / 40"_s);
 
-    // Beside each block of a row, the exact total of what is typed, marked with the reason when
-    // it is not 100 or a cell is not a number in 0..100; such cells are marked too.
-    void totalsEachBlockAsTyped_data()
-    {
-        QTest::addColumn<QString>("typed"); // "cell=text", in turn, into row 1's first block
-        QTest::addColumn<QString>("total"); // the total, then why it is marked, if it is
-        QTest::addColumn<QString>("cells"); // the marked cells and why
+        // Beside each block of a row, the exact total of what is typed, marked with the reason
+        // when it is not 100 or a cell is not a number in 0..100; such cells are marked too.
+        const auto total = [](const char *name, const QString &typed, const QString &sum,
+                              const QString &problem, const QString &cells) {
+            const QString says = u"Row 1: every Non-modifying parent in its most positive state "
+                                 "(P2 = P2s1, P3 = P3s1, P4 = P4s1).\nTotal of columns 1 to 3 (P1 "
+                                 "= P1s1)"_s;
+            stepsRow(name,
+                     u"open 3 M3 N3 N2 N2; "_s + typed +
+                         u"; show LabelTotal11; show tip LabelTotal11; show mark LabelTotal11; "
+                         "show mark Text1; show mark Text2; show mark Text3; show LabelTotal12"_s,
+                     sum + u" / "_s + (problem.isEmpty() ? says : problem + u'\n' + says) +
+                         u" / "_s + (problem.isEmpty() ? u"unmarked"_s : problem) + u" / "_s +
+                         cells + u" / "_s);
+        };
+        const QString none = u"unmarked / unmarked / unmarked"_s;
         const QString range = u"Not between 0 and 100 inclusive."_s;
-        QTest::newRow("nothing") << u"2="_s << u""_s << QString();
-        QTest::newRow("exact decimals") << u"1=0.7 2=83.4 3=15.9"_s << u"100"_s << QString();
-        QTest::newRow("partly typed")
-            << u"1=70 2=20"_s << u"90|Non-numeric or missing entry in column 3."_s << QString();
-        QTest::newRow("more than 100")
-            << u"1=50 2=50 3=10"_s << u"110|The total is 110, not 100."_s << QString();
-        QTest::newRow("not a number")
-            << u"1=70 2=x 3=30"_s << u"100|Non-numeric or missing entry in column 2."_s
-            << u"2: Not a number."_s;
-        QTest::newRow("outside 0..100")
-            << u"1=120 2=-20 3=0"_s << u"0|Column 1 is not between 0 and 100 inclusive."_s
-            << u"1: %1|2: %1"_s.arg(range);
-        QTest::newRow("corrected") << u"1=70 2=x 3=30 2=0"_s << u"100"_s << QString();
-    }
-    void totalsEachBlockAsTyped()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, total);
-        QFETCH(QString, cells);
-        open(problemOf(3, u"M3 N3 N2 N2"_s), {});
-        for (const QString &step : typed.split(u' '))
-            typeInto(field(step.section(u'=', 0, 0).toInt()), step.section(u'=', 1));
-        const QString says = u"Row 1: every Non-modifying parent in its most positive state (P2 = "
-                             "P2s1, P3 = P3s1, P4 = P4s1).\nTotal of columns 1 to 3 (P1 = P1s1)"_s;
-        auto *label = child<QLabel>(form.get(), "LabelTotal11");
-        const QString problem = total.section(u'|', 1);
-        QCOMPARE(label->text(), total.section(u'|', 0, 0));
-        QCOMPARE(label->toolTip(), problem.isEmpty() ? says : problem + u'\n' + says);
-        QCOMPARE(marked(label), !problem.isEmpty());
-        QStringList marks;
-        for (int n = 1; n <= 3; ++n)
-            if (marked(field(n)))
-                marks << u"%1: %2"_s.arg(n).arg(field(n)->toolTip().section(u'\n', 0, 0));
-        QCOMPARE(marks.join(u'|'), cells);
-        QCOMPARE(child<QLabel>(form.get(), "LabelTotal12")->text(), QString());
-    }
+        total("nothing", u"type Text2 "_s, u""_s, u""_s, none);
+        total("exact decimals", u"type Text1 0.7; type Text2 83.4; type Text3 15.9"_s, u"100"_s,
+              u""_s, none);
+        total("partly typed", u"type Text1 70; type Text2 20"_s, u"90"_s,
+              u"Non-numeric or missing entry in column 3."_s, none);
+        total("more than 100", u"type Text1 50; type Text2 50; type Text3 10"_s, u"110"_s,
+              u"The total is 110, not 100."_s, none);
+        total("not a number", u"type Text1 70; type Text2 x; type Text3 30"_s, u"100"_s,
+              u"Non-numeric or missing entry in column 2."_s,
+              u"unmarked / Not a number. / unmarked"_s);
+        total("outside 0..100", u"type Text1 120; type Text2 -20; type Text3 0"_s, u"0"_s,
+              u"Column 1 is not between 0 and 100 inclusive."_s,
+              range + u" / "_s + range + u" / unmarked"_s);
+        total("corrected", u"type Text1 70; type Text2 x; type Text3 30; type Text2 0"_s, u"100"_s,
+              u""_s, none);
 
-    // Refused before any calculation: both buttons stay off. Refused after one: the earlier
-    // CPT, the buttons and the typed figures stay. A second calculation replaces the first.
-    void refusalsKeepTheCptAndASecondReplacesIt()
-    {
-        const QStringList refused{u"Calculate CPT: Non-numeric or missing entry in row 2. [Ok]"_s};
-        const QString missing = u"90 10 40 60 70 _ 5 95"_s;
-        open(rainProblem(), missing);
-        press("CommandCalcCPT");
-        QCOMPARE(script->takeShown(), refused);
-        QCOMPARE(state(), "save off, view off: 90 10 40 60 70  5 95");
-        typeCells(form.get(), rainEpt);
-        press("CommandCalcCPT", {QMessageBox::No});
-        typeCells(form.get(), missing);
-        script->takeShown();
-        press("CommandCalcCPT");
-        QCOMPARE(script->takeShown(), refused);
-        QCOMPARE(state(), "save on, view off: 90 10 40 60 70  5 95");
-        press("CommandSaveCpt", {QMessageBox::No}, path(u"first.txt"_s));
-        typeCells(form.get(), u"60 40 30 70 10 90 0 100"_s);
-        press("CommandCalcCPT", {QMessageBox::No});
-        press("CommandSaveCpt", {QMessageBox::No}, path(u"second.txt"_s));
-        QCOMPARE(files(), QStringList({u"first.txt: "_s + QString::fromLatin1(rainPlain),
-                                       u"second.txt: 0.60\t\t0.40\r\n0.10\t\t0.90\r\n"
-                                       "0.30\t\t0.70\r\n0.00\t\t1.00\r\n"_s}));
-    }
+        // Refused before any calculation: both buttons stay off. Refused after one: the earlier
+        // CPT, the buttons and the typed figures stay. A second calculation replaces the first.
+        const QString refused = u"Calculate CPT: Non-numeric or missing entry in row 2. [Ok]"_s;
+        const QString missing = u"cells 90 10 40 60 70 _ 5 95; "_s;
+        stepsRow("refusals keep the CPT, a second replaces it",
+                 u"open rain; "_s + missing +
+                     u"click CommandCalcCPT; show dialogs; show state; "
+                     "cells "_s +
+                     rainEpt + u"; answer No; click CommandCalcCPT; "_s + missing +
+                     u"show dialogs; click CommandCalcCPT; show dialogs; show state; answer No; "
+                     "file first.txt; click CommandSaveCpt; cells 60 40 30 70 10 90 0 100; "
+                     "answer No; click CommandCalcCPT; answer No; file second.txt; click "
+                     "CommandSaveCpt; show files"_s,
+                 refused + u" / save off, view off: 90 10 40 60 70  5 95 / "_s + asked + u" | "_s +
+                     notSaved + u" / "_s + refused +
+                     u" / save on, view off: 90 10 40 60 70  5 95 / first.txt: "_s +
+                     QString::fromLatin1(rainPlain) +
+                     u" | second.txt: 0.60\t\t0.40\r\n0.10\t\t0.90\r\n0.30\t\t0.70\r\n0.00\t\t"
+                     "1.00\r\n"_s);
 
-    // "View CPT file" comes on with the answer Yes to saving, however the saving ends. A failed
-    // write names the file and the reason and leaves the file, the window and its table, which
-    // can then be saved elsewhere. A CPT out of 0..1 is said first.
-    void calculateAndSave_data()
-    {
-        QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
-        QTest::addColumn<QString>("file");      // chosen in the dialog; empty: cancelled
-        QTest::addColumn<QStringList>("shown"); // %1: the file chosen
-        QTest::addColumn<bool>("viewOn");
-        using B = QMessageBox;
-        const QString failed = u"Save CPT: The CPT could not be saved to %1.\r"_s;
-        const QStringList dialog{asked, namesAsked, saveDialog};
-        QTest::newRow("declined") << QList{B::No} << QString() << QStringList{asked, notSaved}
-                                  << false;
-        QTest::newRow("without the names, no suffix")
-            << QList{B::Yes, B::No} << u"rain"_s << dialog << true;
-        QTest::newRow("cancelled at the question")
-            << QList{B::Yes, B::Cancel} << QString()
-            << QStringList{asked, namesAsked, u"Save CPT: File not saved. [Ok]"_s} << true;
-        QTest::newRow("cancelled in the dialog")
-            << QList{B::Yes, B::Yes} << QString() << dialog << true;
-        QTest::newRow("a read-only file") << QList{B::Yes, B::Yes} << u"kept.TXT"_s
-                                          << dialog + QStringList{failed + u"The file is "
-                                                                           "read-only. [Ok]"_s}
-                                          << true;
-        QTest::newRow("past the file-size limit")
-            << QList{B::Yes, B::Yes} << u"kept.TXT.new"_s
-            << dialog + QStringList{failed + u"File too large [Ok]"_s} << true;
-        QTest::newRow("out of range") << QList{B::Ok, B::No} << QString()
-                                      << QStringList{u"Calculate CPT: Some probabilities of the "
-                                                     "CPT are below 0 or above 1, the first in "
-                                                     "CPT row 4.\rCheck the EPT entries of the "
-                                                     "child's states 2 and 3. [Ok]"_s,
-                                                     asked, notSaved}
-                                      << false;
-    }
-    void calculateAndSave()
-    {
-        QFETCH(QList<QMessageBox::StandardButton>, answers);
-        QFETCH(QString, file);
-        QFETCH(QStringList, shown);
-        QFETCH(bool, viewOn);
-        QVERIFY(writeFile(path(u"kept.TXT"_s), "an earlier file\r\n"));
-        QVERIFY(QFile::setPermissions(path(u"kept.TXT"_s), QFile::ReadOwner | QFile::ReadGroup));
-        const QString chosen = file.isEmpty() ? QString() : path(file);
+        // "View CPT file" comes on with the answer Yes to saving, however the saving ends. A
+        // failed write names the file and the reason and leaves the file, the window and its
+        // table, which can then be saved elsewhere. A CPT out of 0..1 is said first.
+        const auto save = [](const char *name, const QString &answers, const QString &file,
+                             const QString &shown, const QString &view, const QString &saved) {
+            stepsRow(name,
+                     u"readonly kept.TXT; open rain; cells "_s + rainEpt + u"; answer "_s +
+                         answers + (file.isEmpty() ? u""_s : u"; file "_s + file) +
+                         (file.endsWith(u".new"_s) ? u"; limit 40"_s : u""_s) +
+                         u"; click CommandCalcCPT; limit 0; show dialogs; show files; show state; "
+                         "answer No; file again.txt; click CommandSaveCpt; show files"_s,
+                     shown + u" / kept.TXT: an earlier file\r\n"_s + saved +
+                         u" / save on, view "_s + view + u": "_s + rainEpt + u" / again.txt: "_s +
+                         QString::fromLatin1(rainPlain) + u" | kept.TXT: an earlier file\r\n"_s +
+                         saved);
+        };
+        const QString failed = u"Save CPT: The CPT could not be saved to DIR/kept.TXT"_s;
+        const QString dialog = asked + u" | "_s + namesAsked + u" | "_s + saveDialog;
+        const QString cancelled =
+            asked + u" | "_s + namesAsked + u" | Save CPT: File not saved. [Ok]"_s;
+        save("declined", u"No"_s, u""_s, asked + u" | "_s + notSaved, u"off"_s, u""_s);
+        save("without the names, no suffix", u"Yes No"_s, u"rain"_s, dialog, u"on"_s,
+             u" | "_s + rainFile);
+        save("cancelled at the question", u"Yes Cancel"_s, u""_s, cancelled, u"on"_s, u""_s);
+        save("cancelled in the dialog", u"Yes Yes"_s, u""_s, dialog, u"on"_s, u""_s);
+        save("a read-only file", u"Yes Yes"_s, u"kept.TXT"_s,
+             dialog + u" | "_s + failed + u".\rThe file is read-only. [Ok]"_s, u"on"_s, u""_s);
+        save("past the file-size limit", u"Yes Yes"_s, u"kept.TXT.new"_s,
+             dialog + u" | "_s + failed + u".new.\rFile too large [Ok]"_s, u"on"_s, u""_s);
         // The state-3 weights are not bounded, so an interpolated row can leave 0..100.
-        const bool wide = answers.first() == QMessageBox::Ok;
-        const QString figures = wide ? u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s : rainEpt;
-        open(wide ? problemOf(3, u"N2 N2 N2"_s) : rainProblem(), figures);
-        {
-            // Nothing may grow past 40 bytes, a CPT file of the labelled layout included.
-            const FileSizeLimit limit(file.endsWith(u".new"_s) ? 40 : 0);
-            press("CommandCalcCPT", answers, chosen);
-        }
-        QCOMPARE(script->takeShown(), shown.replaceInStrings(u"%1"_s, chosen));
-        QStringList left{u"kept.TXT: an earlier file\r\n"_s};
-        if (file == u"rain"_s)
-            left << u"rain: "_s + QString::fromLatin1(rainPlain);
-        QCOMPARE(files(), left);
-        QCOMPARE(state(), u"save on, view %1: "_s.arg(viewOn ? u"on"_s : u"off"_s) + figures);
-        if (wide)
-            return;
-        press("CommandSaveCpt", {QMessageBox::No}, path(u"again.txt"_s));
-        QCOMPARE(contentsOf(path(u"again.txt"_s)), rainPlain);
-    }
+        const QString wide = u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s;
+        stepsRow("out of range",
+                 u"open 3 N2 N2 N2; cells "_s + wide +
+                     u"; answer Ok No; click CommandCalcCPT; show dialogs; show files; show "
+                     "state"_s,
+                 u"Calculate CPT: Some probabilities of the CPT are below 0 or above 1, the first "
+                 "in CPT row 4.\rCheck the EPT entries of the child's states 2 and 3. [Ok] | "_s +
+                     asked + u" | "_s + notSaved + u" /  / save on, view off: "_s + wide);
 
-    // A file that cannot be shown is refused with a message, and no viewer opens. A pipe is never
-    // opened, a file past the size limit (512 MiB) never read.
-    void refusesToView_data()
-    {
-        QTest::addColumn<QString>("kind");      // what is made as the file picked
-        QTest::addColumn<QStringList>("shown"); // after the file dialog; %1: the file
-        const QString notOpened = u"View CPT file: The file %1 could not be opened.\r"_s;
-        QTest::newRow("cancelled") << u"cancelled"_s << QStringList();
-        QTest::newRow("missing file")
-            << u"missing"_s << QStringList{notOpened + u"No such file or directory [Ok]"_s};
-        QTest::newRow("a pipe nobody writes to")
-            << u"fifo"_s << QStringList{notOpened + u"It is not a regular file. [Ok]"_s};
-        QTest::newRow("one byte past the limit")
-            << u"large"_s << QStringList{u"Vadazaz: The specified file is too large. [Ok]"_s};
+        // A file that cannot be shown is refused with a message, and no viewer opens. A pipe is
+        // never opened, a file past the size limit (512 MiB) never read.
+        const auto view = [&cancelled](const char *name, const QString &made,
+                                       const QString &shown) {
+            stepsRow(name,
+                     u"open rain; cells "_s + rainEpt +
+                         u"; answer Yes Cancel; click CommandCalcCPT; show dialogs; "_s + made +
+                         u"click CommandViewFile; show dialogs; show state"_s,
+                     cancelled + u" / open Text files (*.TXT)|*.TXT"_s + shown +
+                         u" / save on, view on: "_s + rainEpt);
+        };
+        const QString notOpened =
+            u" | View CPT file: The file DIR/file.TXT could not be opened.\r"_s;
+        view("cancelled", u""_s, u""_s);
+        view("missing file", u"file file.TXT; "_s, notOpened + u"No such file or directory [Ok]"_s);
+        view("a pipe nobody writes to", u"fifo file.TXT; file file.TXT; "_s,
+             notOpened + u"It is not a regular file. [Ok]"_s);
+        view("one byte past the limit", u"large file.TXT; file file.TXT; "_s,
+             u" | Vadazaz: The specified file is too large. [Ok]"_s);
     }
-    void refusesToView()
+    void steps()
     {
-        QFETCH(QString, kind);
-        QFETCH(QStringList, shown);
-        const QString chosen = path(u"file.TXT"_s);
-        if (kind == u"fifo"_s)
-            QVERIFY(::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
-        QFile file(chosen); // with a hole: no disk space, no time
-        if (kind == u"large"_s)
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((512 << 20) + 1));
-        open();
-        press("CommandCalcCPT", {QMessageBox::Yes, QMessageBox::Cancel});
-        script->takeShown();
-        if (kind != u"cancelled"_s)
-            script->answerFile(chosen);
-        QVERIFY(
-            !clickAndHandle(button("CommandViewFile"), [](QWidget *viewer) { viewer->close(); }));
-        QCOMPARE(script->takeShown(), QStringList{u"open Text files (*.TXT)|*.TXT"_s} +
-                                          shown.replaceInStrings(u"%1"_s, chosen));
-        QCOMPARE(state(), u"save on, view on: "_s + rainEpt);
+        QFETCH(QString, steps);
+        QFETCH(QString, seen);
+        QStringList came;
+        std::optional<FileSizeLimit> limit;
+        const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+        for (const QString &step : steps.split(u"; "_s)) {
+            const QString verb = step.section(u' ', 0, 0);
+            const QString rest = step.section(u' ', 1);
+            const QString name = path(step.section(u' ', -1));
+            if (verb == u"open"_s) {
+                open(rest);
+            } else if (verb == u"cells"_s) {
+                typeCells(form.get(), rest);
+            } else if (verb == u"clip"_s) {
+                QGuiApplication::clipboard()->setText(rest);
+            } else if (verb == u"select"_s) {
+                child<QLineEdit>(form.get(), rest)->setFocus();
+                child<QLineEdit>(form.get(), rest)->selectAll();
+            } else if (verb == u"answer"_s) {
+                for (const QString &answer : rest.split(u' '))
+                    script->answer(QMessageBox::StandardButton(
+                        buttons.keyToValue(answer.toLatin1().constData())));
+            } else if (verb == u"file"_s) {
+                script->answerFile(name);
+            } else if (verb == u"limit"_s) {
+                limit.emplace(rest.toInt());
+            } else if (verb == u"readonly"_s) {
+                QVERIFY(writeFile(name, "an earlier file\r\n"));
+                QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup));
+            } else if (verb == u"fifo"_s) {
+                QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+            } else if (verb == u"large"_s) {
+                QFile file(name); // with a hole: no disk space, no time
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((512 << 20) + 1));
+            } else if (verb == u"show"_s) {
+                came << look(rest);
+            } else if (const QString modal = act(form.get(), step); !modal.isEmpty()) {
+                came << modal.chopped(3);
+            }
+        }
+        QCOMPARE(came.join(u" / "_s).replace(folder->path(), u"DIR"_s), seen);
     }
 
     // The whole road with the real message boxes and file dialogs: names in é, ß, Ω and 中
@@ -516,14 +467,9 @@ private Q_SLOTS:
                                     u"Calculate CPT|CPT calculated successfully.\nDo you want to "
                                     "save the CPT?"_s,
                                     u"Save CPT|"_s + withNames, filter, filter}));
-        const QString labelled =
-            u"Wind中     \tTemp中éßΩ12\tΩmega中ßéé1=Éé中\tΩmega中ßéé1=ßchwachΩ中é\t\r\n"
-            "\r\n"
-            "Starkéß   \tHeiß      \t0.90           \t0.10\r\n"
-            "Starkéß   \tKälte中    \t0.70           \t0.30\r\n"
-            "Ωeak      \tHeiß      \t0.40           \t0.60\r\n"
-            "Ωeak      \tKälte中    \t0.05           \t0.95\r\n"_s;
-        QCOMPARE(files(), QStringList{u"road.TXT: "_s + labelled});
+        const QString labelled = QString::fromUtf8(
+            contentsOf(QStringLiteral(VADAZAZ_TESTDATA) + u"/road-labelled.TXT"_s));
+        QCOMPARE(look(u"files"_s), u"road.TXT: "_s + labelled);
         QCOMPARE(viewed, QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1));
     }
 };

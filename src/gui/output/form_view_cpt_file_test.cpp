@@ -107,25 +107,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("seen"); // what was copied, then the first row on screen
         const QString top = u"|row 1"_s;
-        QTest::newRow("End, Shift+Home") << u"End, Shift+Home"_s << u"row 1"_s + top;
-        QTest::newRow("Left at the start stays") << u"Left, Shift+Right"_s << u"r"_s + top;
-        QTest::newRow("Shift+Left past the start of a row")
-            << u"Down, Shift+Left, Shift+Left"_s << u"1\n"_s + top;
-        QTest::newRow("the column kept past a shorter row")
-            << u"Ctrl+Home, Down, Down, Down, Down, Down, Down, Down, Down, Down, End, Up, Down, "
-               "Shift+Home"_s
-            << u"row 10"_s + top;
-        QTest::newRow("Ctrl+End, Shift+Up") << u"Ctrl+End, Shift+Up"_s << u"\nrow 300|row %2"_s;
-        QTest::newRow("Ctrl+End, Right stays, Shift+Left")
-            << u"Ctrl+End, Right, Shift+Left"_s << u"0|row %2"_s;
-        QTest::newRow("Page Down, Shift+Down") << u"PgDown, Shift+Down"_s << u"row %1\n|row %1"_s;
-        QTest::newRow("Page Down, Page Up, Shift+Right")
-            << u"PgDown, PgUp, Shift+Right"_s << u"r"_s + top;
-        QTest::newRow("dragging the mouse") << u"drag 9"_s << u"row 1\nrow"_s + top;
-        QTest::newRow("Shift and a click")
-            << u"press 3, Shift+press 14"_s << u" 1\nrow 2\nro"_s + top;
-        QTest::newRow("a click past the middle of a character")
-            << u"press 1 after, Shift+press 4"_s << u"w "_s + top;
+        stepsRow("End, Shift+Home", u"End, Shift+Home"_s, u"row 1"_s + top);
+        stepsRow("Left at the start stays", u"Left, Shift+Right"_s, u"r"_s + top);
+        stepsRow("Shift+Left past the start of a row", u"Down, Shift+Left, Shift+Left"_s,
+                 u"1\n"_s + top);
+        stepsRow("the column kept past a shorter row",
+                 u"Ctrl+Home, Down, Down, Down, Down, Down, Down, Down, Down, Down, End, Up, Down, "
+                 "Shift+Home"_s,
+                 u"row 10"_s + top);
+        stepsRow("Ctrl+End, Shift+Up", u"Ctrl+End, Shift+Up"_s, u"\nrow 300|row %2"_s);
+        stepsRow("Ctrl+End, Right stays, Shift+Left", u"Ctrl+End, Right, Shift+Left"_s,
+                 u"0|row %2"_s);
+        stepsRow("Page Down, Shift+Down", u"PgDown, Shift+Down"_s, u"row %1\n|row %1"_s);
+        stepsRow("Page Down, Page Up, Shift+Right", u"PgDown, PgUp, Shift+Right"_s, u"r"_s + top);
+        stepsRow("dragging the mouse", u"drag 9"_s, u"row 1\nrow"_s + top);
+        stepsRow("Shift and a click", u"press 3, Shift+press 14"_s, u" 1\nrow 2\nro"_s + top);
+        stepsRow("a click past the middle of a character", u"press 1 after, Shift+press 4"_s,
+                 u"w "_s + top);
     }
     void movingAndSelecting()
     {
