@@ -231,6 +231,11 @@ private Q_SLOTS:
               u"54=1"_s + block +
                   u"1 row of 2 cells; from row 6, column 9 there is room for 1 row of 1 cell. "
                   "[Ok] / "_s);
+        // Pasted with decimal commas, the EPT gives the CPT file that the same numbers typed give.
+        stepsRow("pasted as typed",
+                 u"open rain; clip 90,0\t10\t40\t60\r\n70\t30,0\t5\t95\r\n; press Text1 Ctrl+V; "
+                 "answer Yes No; file rain; click CommandCalcCPT; show files"_s,
+                 rainFile);
 
         // Enter and Down go to the cell below, Shift+Enter and Up to the one above, Enter in the
         // last row stays; Ctrl+Shift+C and the context menu copy the EPT as a spreadsheet takes
