@@ -23,6 +23,13 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The text with its first "from" replaced, or "(missing)" where it does not hold "from".
+inline QByteArray with(QByteArray text, const char *from, const QByteArray &to)
+{
+    const auto at = text.indexOf(from);
+    return at < 0 ? QByteArray("(missing)") : text.replace(at, qsizetype(qstrlen(from)), to);
+}
+
 // The names of the files in the folder, hidden ones too.
 inline QStringList filesIn(const QString &folder)
 {

@@ -19,13 +19,6 @@ QByteArray file(const char *name)
     return contentsOf(QStringLiteral(VADAZAZ_NETWORK_TESTDATA "/") + QLatin1StringView(name));
 }
 
-// The text with its first "from" replaced.
-QByteArray with(QByteArray text, const char *from, const QByteArray &to)
-{
-    const auto at = text.indexOf(from);
-    return at < 0 ? QByteArray("(missing)") : text.replace(at, qsizetype(qstrlen(from)), to);
-}
-
 // The file name the messages give, by format.
 QString nameIn(NetworkFormat format)
 {
