@@ -10,17 +10,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A pipe that hands out its bytes in the given pieces and then ends, or refuses to read.
-class PipeDevice final : public QIODevice
+struct PipeDevice final : QIODevice
 {
-public:
     PipeDevice(QList<QByteArray> pieces, bool failsAtEnd)
         : pieces_(std::move(pieces)), fails_(failsAtEnd)
     {
         open(QIODevice::ReadOnly);
     }
     bool isSequential() const override { return true; }
-
-protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         while (!pieces_.isEmpty() && pieces_.front().isEmpty())
@@ -34,8 +31,6 @@ protected:
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
     QList<QByteArray> pieces_;
     bool fails_;
 };
