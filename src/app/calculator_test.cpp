@@ -37,13 +37,6 @@ Run runProgram(const QStringList &arguments)
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-QByteArray problemWith(int childStates, const QString &parents, const QString &ept)
-{
-    Problem problem = problemOf(childStates, parents);
-    problem.ept = tableOf(ept);
-    return problemFileText(problem);
-}
-
 } // namespace
 
 class CalculatorTest : public QObject
@@ -77,13 +70,13 @@ private Q_SLOTS:
     // Each case in process, or through the real program where its tag starts with "program: ".
     // A file named by --output holds "old" before; a refusal or a failure leaves it as it was,
     // and the problem file, the networks and the folder's other files stay as they were.
+    // Columns: the problem (null: no problem file of the test's own), the arguments separated by
+    // blanks, the exit code, the whole standard error or, with no line end, a part of it, and the
+    // standard output or the --output file (null: any).
     void answersWithExitCodesAndMessages_data()
     {
-        QTest::addColumn<QByteArray>("problem");  // null: no problem file of the test's own
-        QTest::addColumn<QString>("commandLine"); // arguments separated by spaces
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("err"); // the whole standard error or, with no line end, a part
-        QTest::addColumn<QByteArray>("out"); // standard output or the --output file; null: any
+        testing::addColumns<QByteArray, QString, int, QString, QByteArray>("problem", "commandLine",
+                                                                           "code", "err", "out");
         const auto row = [](const char *tag, const QByteArray &problem, const char *commandLine,
                             int code, const QString &err, const QByteArray &out = ""_ba) {
             QTest::newRow(tag) << problem << QString::fromUtf8(commandLine) << code << err << out;
@@ -99,7 +92,7 @@ private Q_SLOTS:
             "0.90\t\t0.10\r\n0.30\t\t0.70\r\n0.70\t\t0.30\r\n0.25\t\t0.75\r\n"
             "0.50\t\t0.50\r\n0.20\t\t0.80\r\n0.40\t\t0.60\r\n0.10\t\t0.90\r\n");
         // Refusals: the program's own message, nothing written.
-        row("readiness before the EPT's size", problemWith(2, u"M2 M2 M2 M2"_s, u""_s), "", 2,
+        row("readiness before the EPT's size", problemFileOf(2, u"M2 M2 M2 M2"_s, u""_s), "", 2,
             u"You must have at least one non-modifying parent.\n"_s);
         row("refused, no file written", rainProblemFile(u"90;10;40;60|70;30; ;95"_s),
             "--output {dir}/refused.txt", 2, u"Non-numeric or missing entry in row 2.\n"_s);
@@ -108,7 +101,7 @@ private Q_SLOTS:
             "in most positive row of the EPT (row 1)\nmust be greater than that in the least "
             "positive row (row 2).\n"_s);
         row("out of range, written anyway",
-            problemWith(3, u"N2 N2 N2"_s, u"80;15;5|10;80;10|45;0;55|45;0;55|45;50;5"_s), "", 0,
+            problemFileOf(3, u"N2 N2 N2"_s, u"80;15;5|10;80;10|45;0;55|45;0;55|45;50;5"_s), "", 0,
             u"Some probabilities of the CPT are below 0 or above 1, the first in CPT row 7.\n"
             "Check the EPT entries of the child's states 2 and 3.\n"_s,
             none);
@@ -142,11 +135,9 @@ private Q_SLOTS:
 
     void answersWithExitCodesAndMessages()
     {
-        QFETCH(QByteArray, problem);
-        QFETCH(QString, commandLine);
-        QFETCH(int, code);
-        QFETCH(QString, err);
-        QFETCH(QByteArray, out);
+        auto [problem, commandLine, code, err, out] =
+            testing::fetch<QByteArray, QString, int, QString, QByteArray>("problem", "commandLine",
+                                                                          "code", "err", "out");
         const QByteArray tag = QTest::currentDataTag();
 
         QStringList arguments = commandLine.split(u' ', Qt::SkipEmptyParts);
@@ -163,7 +154,7 @@ private Q_SLOTS:
         }
         const QByteArray before = output.isEmpty() ? QByteArray() : contentsOf(output),
                          problemBefore = contentsOf(dir_.filePath(u"problem.json"_s));
-        const QStringList entries = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
+        const QStringList entries = filesIn(dir_.path());
 
         Run run;
         {
@@ -187,7 +178,7 @@ private Q_SLOTS:
         else
             QCOMPARE(written, out);
         QCOMPARE(contentsOf(dir_.filePath(u"problem.json"_s)), problemBefore);
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), entries);
+        QCOMPARE(filesIn(dir_.path()), entries);
         for (const QString &network : {u"net.bif"_s, u"mild/net.bif"_s})
             QCOMPARE(contentsOf(dir_.filePath(network)), contentsOf(testData + u'/' + network));
     }

@@ -3,6 +3,7 @@
 // Whole files in the tests: what a file holds, and a file written in one go.
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -20,6 +21,19 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The text with its first "from" replaced, or "(missing)" where it does not hold "from".
+inline QByteArray with(QByteArray text, const char *from, const QByteArray &to)
+{
+    const auto at = text.indexOf(from);
+    return at < 0 ? QByteArray("(missing)") : text.replace(at, qsizetype(qstrlen(from)), to);
+}
+
+// The names of the files in the folder, hidden ones too.
+inline QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
 } // namespace vadazaz::testing

@@ -47,6 +47,14 @@ inline QList<QStringList> tableOf(const QString &text)
     return rows;
 }
 
+// The problem of problemOf() with the EPT of tableOf(), as a problem file.
+inline QByteArray problemFileOf(int noChildStates, const QString &parents, const QString &ept)
+{
+    Problem problem = problemOf(noChildStates, parents);
+    problem.ept = tableOf(ept);
+    return problemFileText(problem);
+}
+
 // Rain (High, Low) with the Modifying parent Wind (Strong, Weak) and the Non-modifying parent
 // Temp (Hot, Cold).
 inline Problem rainProblem()

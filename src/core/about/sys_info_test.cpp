@@ -18,9 +18,8 @@ class SysInfoTest : public QObject
 private Q_SLOTS:
     void valueText_data()
     {
-        QTest::addColumn<quint32>("type");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("text"); // "(left alone)" when no text is made of it
+        // text: "(left alone)" when no text is made of it
+        testing::addColumns<quint32, QByteArray, QString>("type", "data", "text");
         const QByteArray folder("C:\\Program Files\\Tools");
         const QString text = QString::fromLatin1(folder);
         QTest::newRow("text with its NUL") << regSz << folder + '\0' << text;
@@ -35,9 +34,8 @@ private Q_SLOTS:
     }
     void valueText()
     {
-        QFETCH(quint32, type);
-        QFETCH(QByteArray, data);
-        QFETCH(QString, text);
+        const auto [type, data, text] =
+            testing::fetch<quint32, QByteArray, QString>("type", "data", "text");
         QCOMPARE(registryValueText(type, data).value_or(u"(left alone)"_s), text);
     }
 
@@ -61,8 +59,7 @@ private Q_SLOTS:
     // Of the shared folders only C:\Shared holds the program.
     void fromRegistry_data()
     {
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<QString>("program");
+        testing::addColumns<Values, QString>("values", "program");
         const QString own = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH"_s;
         const QString shared = u"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO"_s;
         QTest::newRow("no entries") << Values{} << QString();
@@ -75,8 +72,7 @@ private Q_SLOTS:
     }
     void fromRegistry()
     {
-        QFETCH(Values, values);
-        QFETCH(QString, program);
+        const auto [values, program] = testing::fetch<Values, QString>("values", "program");
         const auto reader = [&values](quint32 root, const QString &key, const QString &name,
                                       QString &keyVal) {
             keyVal = values.value(key + u'|' + name);
@@ -92,8 +88,7 @@ private Q_SLOTS:
     // executables b/hardinfo and c/hardinfo; "./" marks a folder named relative to the root.
     void onPath_data()
     {
-        QTest::addColumn<QString>("searchPath");
-        QTest::addColumn<QString>("found");
+        testing::addColumns<QString, QString>("searchPath", "found");
         QTest::newRow("not executable and folder passed by") << u"a"_s << QString();
         QTest::newRow("later folder searched") << u"a b"_s << u"b/hardinfo"_s;
         QTest::newRow("earlier folder first") << u"c b"_s << u"c/hardinfo"_s;
@@ -101,8 +96,7 @@ private Q_SLOTS:
     }
     void onPath()
     {
-        QFETCH(QString, searchPath);
-        QFETCH(QString, found);
+        const auto [searchPath, found] = testing::fetch<QString, QString>("searchPath", "found");
         QTemporaryDir root;
         const QDir base(root.path());
         QVERIFY(base.mkpath(u"a/kinfocenter"_s) && base.mkpath(u"b"_s) && base.mkpath(u"c"_s));

@@ -13,9 +13,8 @@ private Q_SLOTS:
     // Characters as a reader counts them; what a name may not hold, named by its code.
     void countsAndChecksNames_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("fault"); // empty: a name
+        // fault empty: a name
+        testing::addColumns<QString, int, QString>("name", "count", "fault");
         const QString holds = u"must not hold a TAB, a line break, a control character or an "
                               "invisible formatting character (it holds %1)"_s;
         QTest::newRow("letters") << u"Rain"_s << 4 << u""_s;
@@ -41,9 +40,8 @@ private Q_SLOTS:
     }
     void countsAndChecksNames()
     {
-        QFETCH(QString, name);
-        QFETCH(int, count);
-        QFETCH(QString, fault);
+        const auto [name, count, fault] =
+            testing::fetch<QString, int, QString>("name", "count", "fault");
         QCOMPARE(characterCount(name), count);
         QCOMPARE(nameFault(name).value_or(QString()), fault);
         QCOMPARE(paddedName(name).size(), name.size() + std::max(0, 10 - count));

@@ -1,6 +1,5 @@
 #include "core/base/save_file.h"
 
-#include "core/store/problem_file.h"
 #include "testing/file_size_limit.h"
 #include "testing/files.h"
 #include "testing/sample_problems.h"
@@ -109,20 +108,6 @@ void openToEveryone(const QString &folder)
     }
 }
 
-// The largest problem the program admits: 20 two-state parents, a CPT of 1048576 rows.
-QByteArray largestProblem()
-{
-    Problem problem = problemOf(2, QStringList(20, u"N2"_s).join(u' '));
-    problem.ept = tableOf(u"95;5|5;95"_s + u"|50;50"_s.repeated(20));
-    return problemFileText(problem);
-}
-
-// The files in the folder, hidden ones too.
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
-}
-
 } // namespace
 
 class SaveFileTest : public QObject
@@ -146,20 +131,17 @@ private Q_SLOTS:
         QVERIFY(file.write("more") < 0);
         QVERIFY(!file.commit());
         QCOMPARE(contentsOf(path), "old");
-        QCOMPARE(entries(dir.path()), QStringList{u"cpt.txt"_s});
+        QCOMPARE(filesIn(dir.path()), QStringList{u"cpt.txt"_s});
     }
 
     // The calculator saves its CPT over a file as the superuser or as vadazaz-a, a member of
     // vadazaz-team. What belonged to the old file belongs to the new one; a file that could not
-    // keep it stays as it was.
+    // keep it stays as it was. The owner as user:group; extra: setfacl's -m of the file ("d:…":
+    // of its folder), an extended attribute, or a hard link; the reason empty where it is saved.
     void keepsWhatBelongsToTheFile_data()
     {
-        QTest::addColumn<QString>("saver");
-        QTest::addColumn<QString>("owner"); // user:group
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("extra");  // setfacl's -m of the file ("d:…": of its folder),
-                                             // an extended attribute, or a hard link
-        QTest::addColumn<QString>("reason"); // empty: saved
+        addColumns<QString, QString, int, QString, QString>("saver", "owner", "mode", "extra",
+                                                            "reason");
         const auto row = [](const char *tag, const char *saver, const char *owner, int mode,
                             const char *extra = "", const QString &reason = {}) {
             QTest::newRow(tag) << QString::fromUtf8(saver) << QString::fromUtf8(owner) << mode
@@ -183,11 +165,9 @@ private Q_SLOTS:
     }
     void keepsWhatBelongsToTheFile()
     {
-        QFETCH(QString, saver);
-        QFETCH(QString, owner);
-        QFETCH(int, mode);
-        QFETCH(QString, extra);
-        QFETCH(QString, reason);
+        const auto [saver, owner, mode, extra, reason] =
+            fetch<QString, QString, int, QString, QString>("saver", "owner", "mode", "extra",
+                                                           "reason");
         const std::optional<Account> a = userNamed("vadazaz-a");
         const std::optional<gid_t> team = groupNamed("vadazaz-team");
         if (!a || !userNamed("vadazaz-b") || !team)
@@ -214,7 +194,7 @@ private Q_SLOTS:
         if (extra == u"link"_s)
             QVERIFY(::link(path(cpt), path(dir.filePath(u"other.txt"_s))) == 0);
         const QString before = belongings(cpt);
-        const QStringList files = entries(dir.path());
+        const QStringList files = filesIn(dir.path());
 
         QProcess program;
         if (saver != u"root"_s) {
@@ -233,16 +213,14 @@ private Q_SLOTS:
                                   : u"vadazaz-cpt: cannot write %1: %2\n"_s.arg(cpt, reason));
         QCOMPARE(contentsOf(cpt), reason.isEmpty() ? rainPlain : "old");
         QCOMPARE(belongings(cpt), before);
-        QCOMPARE(entries(dir.path()), files);
+        QCOMPARE(filesIn(dir.path()), files);
     }
 
     // In a folder that everyone may write to and that is sticky, a link leads the superuser's
     // save to the file it names only where the superuser or vadazaz-b, the folder's owner, made it.
     void followsLinksOnlyWhereTheSystemWould_data()
     {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<QString>("linkOwner");
-        QTest::addColumn<bool>("followed");
+        addColumns<int, QString, bool>("folderMode", "linkOwner", "followed");
         QTest::newRow("shared, another user's link") << 01777 << u"vadazaz-a"_s << false;
         QTest::newRow("shared, the saver's own link") << 01777 << u"root"_s << true;
         QTest::newRow("shared, the folder owner's link") << 01777 << u"vadazaz-b"_s << true;
@@ -251,9 +229,8 @@ private Q_SLOTS:
     }
     void followsLinksOnlyWhereTheSystemWould()
     {
-        QFETCH(int, folderMode);
-        QFETCH(QString, linkOwner);
-        QFETCH(bool, followed);
+        const auto [folderMode, linkOwner, followed] =
+            fetch<int, QString, bool>("folderMode", "linkOwner", "followed");
         const std::optional<Account> b = userNamed("vadazaz-b"),
                                      owner = userNamed(qPrintable(linkOwner));
         if (!b || !userNamed("vadazaz-a"))
@@ -298,7 +275,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString problem = dir.filePath(u"problem.json"_s);
         const QString cpt = dir.filePath(u"cpt.txt"_s);
-        QVERIFY(writeFile(problem, largestProblem()) && writeFile(cpt, "old"));
+        // The largest problem the program admits: 20 two-state parents, a CPT of 1048576 rows.
+        QVERIFY(writeFile(problem, problemFileOf(2, QStringList(20, u"N2"_s).join(u' '),
+                                                 u"95;5|5;95"_s + u"|50;50"_s.repeated(20))));
+        QVERIFY(writeFile(cpt, "old"));
 
         QProcess program;
         program.setProcessEnvironment(environmentWithoutUnnamedTemporaryFiles());
@@ -315,7 +295,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished(60000));
         QCOMPARE(program.exitStatus(), QProcess::CrashExit);
         QCOMPARE(program.exitCode(), signal);
-        QCOMPARE(entries(dir.path()), (QStringList{u"cpt.txt"_s, u"problem.json"_s}));
+        QCOMPARE(filesIn(dir.path()), (QStringList{u"cpt.txt"_s, u"problem.json"_s}));
         QCOMPARE(contentsOf(cpt), "old");
     }
 

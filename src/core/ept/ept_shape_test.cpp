@@ -46,63 +46,50 @@ class EptShapeTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The child's name and state names 1..3 as stored; the parents' types and names (their state
+    // names are not what shows that a parent was entered); the refusal, empty where the EPT opens.
     void reportsTheFirstThingMissing_data()
     {
-        QTest::addColumn<QString>("child"); // name and state names 1..3 as stored
-        QTest::addColumn<int>("noChildStates");
-        QTest::addColumn<QString>("parents"); // name and type of each parent
-        QTest::addColumn<QString>("refusal"); // empty: the EPT may open
+        testing::addColumns<QString, int, QString, QString, QString>("child", "noChildStates",
+                                                                     "types", "names", "refusal");
         QTest::newRow("only the first is reported")
-            << u"|||"_s << 3 << u":1,:1"_s
+            << u"|||"_s << 3 << u"M2 M2"_s << u","_s
             << u"Please enter a name for the child variable.\r"
                "Type the child's name in the box and then click the 'Enter child name' button."_s;
         QTest::newRow("second child state unnamed")
-            << u"Rain|High||"_s << 2 << u"Wind:0,Temp:0"_s
+            << u"Rain|High||"_s << 2 << u"N2 N2"_s << u"Wind,Temp"_s
             << u"Please enter names for the child variable states."_s;
         QTest::newRow("first parent unnamed")
-            << u"Rain|High|Low|"_s << 2 << u":0,Temp:0"_s << noParentDetails;
+            << u"Rain|High|Low|"_s << 2 << u"N2 N2"_s << u",Temp"_s << noParentDetails;
         QTest::newRow("third parent unnamed, though the only Non-modifying one")
-            << u"Rain|High|Low|"_s << 2 << u"Wind:1,Temp:1,:0"_s << noParentDetails;
+            << u"Rain|High|Low|"_s << 2 << u"M2 M2 N2"_s << u"Wind,Temp,"_s << noParentDetails;
         QTest::newRow("every parent Modifying")
-            << u"Rain|High|Low|"_s << 2 << u"Wind:1,Temp:1"_s
+            << u"Rain|High|Low|"_s << 2 << u"M2 M2"_s << u"Wind,Temp"_s
             << u"You must have at least one non-modifying parent."_s;
         QTest::newRow("one Non-modifying parent is enough")
-            << u"Rain|High|Low|"_s << 2 << u"A:1,B:1,C:0"_s << QString();
+            << u"Rain|High|Low|"_s << 2 << u"M2 M2 N2"_s << u"A,B,C"_s << QString();
         QTest::newRow("blank names count as entered")
-            << u" | | |"_s << 2 << u" :0, :0"_s << QString();
+            << u" | | |"_s << 2 << u"N2 N2"_s << u" , "_s << QString();
     }
     void reportsTheFirstThingMissing()
     {
-        QFETCH(QString, child);
-        QFETCH(int, noChildStates);
-        QFETCH(QString, parents);
-        QFETCH(QString, refusal);
-        Problem problem;
+        const auto [child, noChildStates, types, names, refusal] =
+            testing::fetch<QString, int, QString, QString, QString>("child", "noChildStates",
+                                                                    "types", "names", "refusal");
+        Problem problem = problemOf(noChildStates, types);
         problem.childName = child.section(u'|', 0, 0);
         for (int s = 1; s <= 3; ++s)
             problem.childStateName(s) = child.section(u'|', s, s);
-        problem.noChildStates = noChildStates;
-        const QStringList list = parents.split(u',');
-        while (problem.noParents() < list.size())
-            problem.appendParent();
-        for (int p = 1; p <= problem.noParents(); ++p) {
-            problem.parentName(p) = list.at(p - 1).section(u':', 0, 0);
-            problem.parentType(p) = ParentType(list.at(p - 1).section(u':', 1).toInt());
-            // The state names are not what shows that a parent was entered.
-            problem.parentStateName(1, p) = u"Up"_s;
-            problem.parentStateName(2, p) = u"Down"_s;
-        }
+        for (int p = 1; p <= problem.noParents(); ++p)
+            problem.parentName(p) = names.section(u',', p - 1, p - 1);
         QCOMPARE(refusalOf(problem), refusal.isEmpty() ? QString() : u"Edit EPT: "_s + refusal);
     }
 
     // Which parents are Modifying shows in the cell tests below; here the sizes and limits.
     void derivesTheShape_data()
     {
-        QTest::addColumn<int>("childStates");
-        QTest::addColumn<QString>("parents");
-        QTest::addColumn<int>("eptRows");
-        QTest::addColumn<int>("eptCols");
-        QTest::addColumn<QString>("refusal");
+        testing::addColumns<int, QString, int, int, QString>("childStates", "parents", "eptRows",
+                                                             "eptCols", "refusal");
         QTest::newRow("one Non-modifying, 2 states") << 2 << u"N2 M2"_s << 2 << 4 << QString();
         QTest::newRow("one Non-modifying, 3 states") << 2 << u"M2 N3"_s << 3 << 4 << QString();
         QTest::newRow("12 columns accepted") << 3 << u"M2 N2 M2"_s << 2 << 12 << QString();
@@ -120,11 +107,9 @@ private Q_SLOTS:
     }
     void derivesTheShape()
     {
-        QFETCH(int, childStates);
-        QFETCH(QString, parents);
-        QFETCH(int, eptRows);
-        QFETCH(int, eptCols);
-        QFETCH(QString, refusal);
+        const auto [childStates, parents, eptRows, eptCols, refusal] =
+            testing::fetch<int, QString, int, int, QString>("childStates", "parents", "eptRows",
+                                                            "eptCols", "refusal");
         const Problem problem = problemOf(childStates, parents);
         const EptShape shape = deriveEptShape(problem);
         QCOMPARE(shape.eptRows, eptRows);

@@ -14,9 +14,7 @@ private Q_SLOTS:
     // Controls of the worked layouts, in centimetres: "name left top width height text".
     void placesEveryControl_data()
     {
-        QTest::addColumn<int>("childStates");
-        QTest::addColumn<QString>("parents");
-        QTest::addColumn<QStringList>("controls");
+        testing::addColumns<int, QString, QStringList>("childStates", "parents", "controls");
         // D = 1.9, W = 5.2 (two parents of 2.6 cm), H = 0.62.
         QTest::newRow("narrowest")
             << 2 << u"N2 N2"_s
@@ -38,9 +36,8 @@ private Q_SLOTS:
     }
     void placesEveryControl()
     {
-        QFETCH(int, childStates);
-        QFETCH(QString, parents);
-        QFETCH(QStringList, controls);
+        const auto [childStates, parents, controls] =
+            testing::fetch<int, QString, QStringList>("childStates", "parents", "controls");
         const Problem problem = testing::problemOf(childStates, parents);
         const EptWindowLayout layout = eptWindowLayout(problem, deriveEptShape(problem));
         QList<EptLayoutItem> items = layout.labels + layout.textFields;

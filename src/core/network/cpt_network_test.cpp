@@ -27,9 +27,7 @@ class CptNetworkTest : public QObject
 private Q_SLOTS:
     void roundsRowsToSumToOne_data()
     {
-        QTest::addColumn<QList<double>>("fractions");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<QString>("written");
+        testing::addColumns<QList<double>, int, QString>("fractions", "decimals", "written");
         QTest::newRow("a tie goes to the lower state")
             << QList{0.125, 0.875} << 2 << u"0.13 0.87"_s;
         QTest::newRow("thirds") << QList{1 / 3., 1 / 3., 1 / 3.} << 6
@@ -47,17 +45,15 @@ private Q_SLOTS:
     }
     void roundsRowsToSumToOne()
     {
-        QFETCH(QList<double>, fractions);
-        QFETCH(int, decimals);
-        QFETCH(QString, written);
+        const auto [fractions, decimals, written] =
+            testing::fetch<QList<double>, int, QString>("fractions", "decimals", "written");
         const std::vector<double> values(fractions.begin(), fractions.end());
         QCOMPARE(roundedDistribution(values, decimals).join(u' '), written);
     }
 
     void makesIdentifiers_data()
     {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("ids");
+        testing::addColumns<QStringList, QStringList>("names", "ids");
         QTest::newRow("accents and blanks") << QStringList{u"Größe"_s, u"Wind speed"_s, u"é-1"_s}
                                             << QStringList{u"Gro_e"_s, u"Wind_speed"_s, u"e_1"_s};
         QTest::newRow("not a letter first")
@@ -70,8 +66,7 @@ private Q_SLOTS:
     }
     void makesIdentifiers()
     {
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, ids);
+        const auto [names, ids] = testing::fetch<QStringList, QStringList>("names", "ids");
         QCOMPARE(uniqueIdentifiers(names), ids);
     }
 
@@ -145,8 +140,8 @@ private Q_SLOTS:
     // holds what a name may not is refused, shown with its codes.
     void takesNamesByTheNameRule_data()
     {
-        QTest::addColumn<QString>("state"); // of parent A
-        QTest::addColumn<QString>("taken"); // or the message
+        // The state of parent A; the name taken, or the message.
+        testing::addColumns<QString, QString>("state", "taken");
         QTest::newRow("twelve emoji") << u"😀"_s.repeated(12) << u"😀"_s.repeated(10);
         QTest::newRow("accents") << u"Tre\u0300s e\u0301leve\u0301"_s
                                  << u"Tre\u0300s e\u0301leve\u0301"_s;
@@ -158,8 +153,7 @@ private Q_SLOTS:
     }
     void takesNamesByTheNameRule()
     {
-        QFETCH(QString, state);
-        QFETCH(QString, taken);
+        const auto [state, taken] = testing::fetch<QString, QString>("state", "taken");
         Network network;
         network.variables = {variable(u"A"_s, {state, u"a2"_s}),
                              variable(u"B"_s, {u"b1"_s, u"b2"_s}),

@@ -28,11 +28,10 @@ private Q_SLOTS:
     // the Modifying parents' states, the change of child state 1 from EPT row 1.
     void showsTheCpt_data()
     {
-        QTest::addColumn<int>("noChildStates");
-        QTest::addColumn<QString>("parents");
-        QTest::addColumn<QString>("ept");
-        QTest::addColumn<QString>("rows");       // headings, then states, probabilities, EPT row
-        QTest::addColumn<QStringList>("blocks"); // "block: EPT row label change, …"
+        // rows: headings, then states, probabilities, EPT row
+        // blocks: "block: EPT row label change, …"
+        testing::addColumns<int, QString, QString, QString, QStringList>("noChildStates", "parents",
+                                                                         "ept", "rows", "blocks");
         QTest::newRow("a Modifying parent first")
             << 2 << u"N2 M2 N3"_s << twoBlocks
             << u"P2P1Child=C2\n"
@@ -60,11 +59,9 @@ private Q_SLOTS:
     }
     void showsTheCpt()
     {
-        QFETCH(int, noChildStates);
-        QFETCH(QString, parents);
-        QFETCH(QString, ept);
-        QFETCH(QString, rows);
-        QFETCH(QStringList, blocks);
+        const auto [noChildStates, parents, ept, rows, blocks] =
+            testing::fetch<int, QString, QString, QString, QStringList>("noChildStates", "parents",
+                                                                        "ept", "rows", "blocks");
         const Problem problem = problemOf(noChildStates, parents);
         const QString cells = QString(ept).replace(u'|', u';');
         const Cpt cpt = calculateCpt(problem, eptShapeFor(problem).value(), cells.split(u';'), u".")

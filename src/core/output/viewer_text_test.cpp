@@ -10,17 +10,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A pipe that hands out its bytes in the given pieces and then ends, or refuses to read.
-class PipeDevice final : public QIODevice
+struct PipeDevice final : QIODevice
 {
-public:
     PipeDevice(QList<QByteArray> pieces, bool failsAtEnd)
         : pieces_(std::move(pieces)), fails_(failsAtEnd)
     {
         open(QIODevice::ReadOnly);
     }
     bool isSequential() const override { return true; }
-
-protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         while (!pieces_.isEmpty() && pieces_.front().isEmpty())
@@ -34,8 +31,6 @@ protected:
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
     QList<QByteArray> pieces_;
     bool fails_;
 };
@@ -62,8 +57,7 @@ private Q_SLOTS:
     // 64 bytes that are looked at in one go.
     void rowRules_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("rows");
+        testing::addColumns<QByteArray, QStringList>("file", "rows");
         QTest::newRow("empty file") << ""_ba << QStringList();
         QTest::newRow("CR LF, TABs and blanks kept")
             << "0.90\t\t0.10 \r\nb\r\n"_ba << QStringList{u"0.90\t\t0.10 "_s, u"b"_s};
@@ -86,8 +80,7 @@ private Q_SLOTS:
     }
     void rowRules()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, rows);
+        const auto [file, rows] = testing::fetch<QByteArray, QStringList>("file", "rows");
         for (int before = 0; before <= 64; ++before) {
             QStringList expected = rows;
             if (before > 0 && expected.isEmpty())
@@ -156,16 +149,14 @@ private Q_SLOTS:
     // of many times 4096 bytes finds every place through its marks as a walk from its start does.
     void columns_data()
     {
-        QTest::addColumn<QByteArray>("row");
-        QTest::addColumn<qint64>("width");
+        testing::addColumns<QByteArray, qint64>("row", "width");
         QTest::newRow("TABs") << "a\tbc\t\tdefghij\t"_ba << 32LL;
         QTest::newRow("wide and combining") << "\xe4\xb8\xad\x65\xcc\x81x"_ba << 4LL;
         QTest::newRow("invalid bytes, a column each") << "\xff\xe4\xb8x"_ba << 4LL;
     }
     void columns()
     {
-        QFETCH(QByteArray, row);
-        QFETCH(qint64, width);
+        const auto [row, width] = testing::fetch<QByteArray, qint64>("row", "width");
         QCOMPARE(RowColumns(row).width(), width);
         const QByteArray longRow = row.repeated(3 * RowColumns::stride / row.size() + 1);
         const RowColumns columns(longRow);
@@ -185,8 +176,7 @@ private Q_SLOTS:
     // A file is refused before any of it is read; a pipe at its first byte past the limit of 10.
     void refusesPastTheLimit_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QByteArray>("bytes");
+        testing::addColumns<QString, QByteArray>("kind", "bytes");
         QTest::newRow("file at the limit") << u"file"_s << "0123456789"_ba;
         QTest::newRow("file one byte past") << u"file"_s << "0123456789\r"_ba;
         QTest::newRow("pipe at the limit") << u"pipe"_s << "0123456789"_ba;
@@ -195,8 +185,7 @@ private Q_SLOTS:
     }
     void refusesPastTheLimit()
     {
-        QFETCH(QString, kind);
-        QFETCH(QByteArray, bytes);
+        auto [kind, bytes] = testing::fetch<QString, QByteArray>("kind", "bytes");
         QBuffer file(&bytes);
         QVERIFY(file.open(QIODevice::ReadOnly));
         PipeDevice pipe({bytes}, kind == u"failing pipe"_s);

@@ -22,14 +22,6 @@ const QByteArray rainJson =
     R"({"name": "Temp", "type": "Non-modifying", "states": ["Hot", "Cold"]}], )"
     R"("ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]]})";
 
-// The rain problem with the first appearance of one piece of its text replaced.
-QByteArray rainWith(const char *from, const char *to)
-{
-    QByteArray json = rainJson;
-    const auto at = json.indexOf(from);
-    return at < 0 ? QByteArray() : json.replace(at, qsizetype(qstrlen(from)), to);
-}
-
 // The child's name, state count and state names, then for every parent its name, type, state
 // count and state names.
 QString text(const Problem &problem)
@@ -75,9 +67,9 @@ private Q_SLOTS:
 
     void readsAProblem()
     {
-        const Result<ProblemFile> read =
-            parseProblemFile(rainWith(R"([["90", "10", "40", "60"], ["70", "30", "5", "95"]])",
-                                      R"([[90, 12.5, " 40 ", "x"], [0.1, -3, 1e-7, 100.0]])"));
+        const Result<ProblemFile> read = parseProblemFile(
+            testing::with(rainJson, R"([["90", "10", "40", "60"], ["70", "30", "5", "95"]])",
+                          R"([[90, 12.5, " 40 ", "x"], [0.1, -3, 1e-7, 100.0]])"));
         QVERIFY(read);
         // Texts stay as typed; numbers become their shortest text.
         Problem rain = testing::rainProblem();
@@ -101,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(problemFileText(read->problem, read->original), text);
 
         const Result<ProblemFile> other = parseProblemFile(
-            rainWith(R"("child": {)", R"("source": {"tool": "x"}, "child": {"colour": 3, )")
+            testing::with(rainJson, R"("child": {)",
+                          R"("source": {"tool": "x"}, "child": {"colour": 3, )")
                 .replace(R"("name": "Temp", )", R"("name": "Temp", "unit": "C", )"));
         QVERIFY(other);
         Problem changed = other->problem;
@@ -119,78 +112,73 @@ private Q_SLOTS:
 
     void readsOrRefuses_data()
     {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<QString>("mentions"); // a part of the one-line reason; empty: read
+        // mentions: a part of the one-line reason, empty where it reads
+        testing::addColumns<QByteArray, QString>("json", "mentions");
 
         // A text of its own, or the rain problem with one piece of its text replaced.
-        const struct
-        {
-            const char *tag, *from, *to, *mentions;
-        } cases[] = {
-            {"empty", nullptr, "", "JSON"},
-            {"not UTF-8", "\"Rain\"", "\"R\xff\"", "JSON"},
-            {"a list", nullptr, "[]", "object"},
-            {"no child", R"("child")", R"("Child")", "the problem has no \"child\""},
-            {"parent a text",
-             R"({"name": "Wind", "type": "Modifying", "states": ["Strong", "Weak"]})", R"("Wind")",
-             "parent 1 must be an object"},
-            {"parent without name", R"("name": "Temp", )", "", "parent 2 has no \"name\""},
-            {"child name a number", R"("Rain")", "5", "the child's name must be a text"},
-            {"child name empty", R"("Rain")", R"("")", "1 to 10 characters, not 0"},
-            {"child states a text", R"(["High", "Low"])", R"("High")", "list of state names"},
-            {"1 child state", R"(["High", "Low"])", R"(["High"])", "2 or 3 state names, not 1"},
-            {"4 parent states", R"(["Hot", "Cold"])", R"(["a", "b", "c", "d"])",
-             "parent 2's \"states\" must list 2 or 3 state names, not 4"},
-            // Names that would break the lines and columns of a CPT file.
-            {"raw line break in a state", R"("High")", "\"Hi\ngh\"", "control character"},
-            {"CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character"},
-            {"NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character"},
-            {"half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode"},
-            {"surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode"},
-            {"parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents"},
-            {"1 parent",
-             R"(}, {"name": "Temp", "type": "Non-modifying", "states": ["Hot", "Cold"]})", "}",
-             "at least 2 parents, not 1"},
-            {"type in lower case", R"("Non-modifying")", R"("non-modifying")",
-             "parent 2's \"type\" must be"},
-            {"ept a text", R"("ept": [)", R"("ept": "90 10", "x": [)", "list of rows"},
-            {"ept row a text", R"(["70", "30", "5", "95"])", R"("70 30 5 95")",
-             "row 2 of \"ept\" must be a list of cells"},
-            {"cell true", R"("95")", "true", "cell 4 of row 2 of \"ept\" must be"},
-            {"no EPT", R"(, "ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]])", "", ""},
-            {"notes a number", R"("ept")", R"("notes": 5, "ept")", "\"notes\" must be a text"},
-            {"this version", R"("ept")", R"("format": "vadazaz-problem", "version": 1, "ept")", ""},
-            {"a later version", R"("ept")", R"("format": "vadazaz-problem", "version": 2, "ept")",
-             "written by a later version of the program (problem file version 2); this version "
-             "reads version 1"},
-            {"version without format", R"("ept")", R"("version": 1, "ept")",
-             "not a problem file of this program"},
-            {"another format", R"("ept")", R"("format": "bif", "version": 1, "ept")",
-             "not a problem file of this program"},
-            // A key named twice: which one was meant is not known.
-            {"ept twice", R"("ept")", R"("ept": [], "ept")",
-             "\"ept\" is named twice in the problem"},
-            {"once escaped", R"("ept")", R"("\u0065pt": [], "ept")",
-             "\"ept\" is named twice in the problem"},
-            {"a parent's name twice", R"("name": "Temp", )", R"("name": "Temp", "name": "Heat", )",
-             "\"name\" is named twice in \"parents\"[2]"},
-            {"twice deep inside, after half a surrogate pair", R"("child": {)",
-             R"("child": {"x": "\udc00", "network": {"id": "R", "id": "S"}, )",
-             "\"id\" is named twice in \"child\".\"network\""},
-            {"version 1.5", R"("ept")", R"("format": "vadazaz-problem", "version": 1.5, "ept")",
-             "\"version\" must be a whole number"},
+        const auto row = [](const char *tag, const char *from, const char *to,
+                            const char *mentions) {
+            const QByteArray json = from ? testing::with(rainJson, from, to) : QByteArray(to);
+            QVERIFY2(json != "(missing)", tag);
+            QTest::newRow(tag) << json << QString::fromUtf8(mentions);
         };
-        for (const auto &c : cases) {
-            const QByteArray json = c.from ? rainWith(c.from, c.to) : QByteArray(c.to);
-            QVERIFY2(!json.isNull(), c.tag);
-            QTest::newRow(c.tag) << json << QString::fromUtf8(c.mentions);
-        }
+        row("empty", nullptr, "", "JSON");
+        row("not UTF-8", "\"Rain\"", "\"R\xff\"", "JSON");
+        row("a list", nullptr, "[]", "object");
+        row("no child", R"("child")", R"("Child")", "the problem has no \"child\"");
+        row("parent a text",
+            R"({"name": "Wind", "type": "Modifying", "states": ["Strong", "Weak"]})", R"("Wind")",
+            "parent 1 must be an object");
+        row("parent without name", R"("name": "Temp", )", "", "parent 2 has no \"name\"");
+        row("child name a number", R"("Rain")", "5", "the child's name must be a text");
+        row("child name empty", R"("Rain")", R"("")", "1 to 10 characters, not 0");
+        row("child states a text", R"(["High", "Low"])", R"("High")", "list of state names");
+        row("1 child state", R"(["High", "Low"])", R"(["High"])", "2 or 3 state names, not 1");
+        row("4 parent states", R"(["Hot", "Cold"])", R"(["a", "b", "c", "d"])",
+            "parent 2's \"states\" must list 2 or 3 state names, not 4");
+        // Names that would break the lines and columns of a CPT file.
+        row("raw line break in a state", R"("High")", "\"Hi\ngh\"", "control character");
+        row("CR in a parent name", R"("Temp")", R"("Te\rmp")", "control character");
+        row("NUL in a parent state", R"("Weak")", R"("We\u0000ak")", "control character");
+        row("half a surrogate pair", R"("Rain")", R"("R\ud800in")", "valid Unicode");
+        row("surrogates swapped", R"("Cold")", R"("\udd1e\ud834")", "valid Unicode");
+        row("parents an object", R"("parents": [)", R"("parents": {}, "x": [)", "list of parents");
+        row("1 parent",
+            R"(}, {"name": "Temp", "type": "Non-modifying", "states": ["Hot", "Cold"]})", "}",
+            "at least 2 parents, not 1");
+        row("type in lower case", R"("Non-modifying")", R"("non-modifying")",
+            "parent 2's \"type\" must be");
+        row("ept a text", R"("ept": [)", R"("ept": "90 10", "x": [)", "list of rows");
+        row("ept row a text", R"(["70", "30", "5", "95"])", R"("70 30 5 95")",
+            "row 2 of \"ept\" must be a list of cells");
+        row("cell true", R"("95")", "true", "cell 4 of row 2 of \"ept\" must be");
+        row("no EPT", R"(, "ept": [["90", "10", "40", "60"], ["70", "30", "5", "95"]])", "", "");
+        row("notes a number", R"("ept")", R"("notes": 5, "ept")", "\"notes\" must be a text");
+        row("this version", R"("ept")", R"("format": "vadazaz-problem", "version": 1, "ept")", "");
+        row("a later version", R"("ept")", R"("format": "vadazaz-problem", "version": 2, "ept")",
+            "written by a later version of the program (problem file version 2); this version "
+            "reads version 1");
+        row("version without format", R"("ept")", R"("version": 1, "ept")",
+            "not a problem file of this program");
+        row("another format", R"("ept")", R"("format": "bif", "version": 1, "ept")",
+            "not a problem file of this program");
+        // A key named twice: which one was meant is not known.
+        row("ept twice", R"("ept")", R"("ept": [], "ept")",
+            "\"ept\" is named twice in the problem");
+        row("once escaped", R"("ept")", R"("\u0065pt": [], "ept")",
+            "\"ept\" is named twice in the problem");
+        row("a parent's name twice", R"("name": "Temp", )", R"("name": "Temp", "name": "Heat", )",
+            "\"name\" is named twice in \"parents\"[2]");
+        row("twice deep inside, after half a surrogate pair", R"("child": {)",
+            R"("child": {"x": "\udc00", "network": {"id": "R", "id": "S"}, )",
+            "\"id\" is named twice in \"child\".\"network\"");
+        row("version 1.5", R"("ept")", R"("format": "vadazaz-problem", "version": 1.5, "ept")",
+            "\"version\" must be a whole number");
     }
 
     void readsOrRefuses()
     {
-        QFETCH(QByteArray, json);
-        QFETCH(QString, mentions);
+        const auto [json, mentions] = testing::fetch<QByteArray, QString>("json", "mentions");
         const Result<ProblemFile> read = parseProblemFile(json);
         QCOMPARE(read.ok(), mentions.isEmpty());
         if (!read) {
@@ -202,8 +190,8 @@ private Q_SLOTS:
     // Only regular files of at most 4 MiB are read; every refusal names the file and says why.
     void readsOnlyFilesWithinTheLimit_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("error"); // after "PATH: "; empty: read
+        // error: after "PATH: ", empty where it reads
+        testing::addColumns<QString, QString>("name", "error");
         QTest::newRow("no problem") << u"bad.json"_s << u"the problem must be a JSON object"_s;
         QTest::newRow("missing") << u"missing.json"_s
                                  << u"cannot be read: No such file or directory"_s;
@@ -218,8 +206,7 @@ private Q_SLOTS:
     }
     void readsOnlyFilesWithinTheLimit()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, error);
+        const auto [name, error] = testing::fetch<QString, QString>("name", "error");
         QTemporaryDir dir;
         QVERIFY(testing::writeFile(dir.filePath(u"bad.json"_s), "[]"));
         QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(u"pipe"_s)).constData(), 0600) == 0);
