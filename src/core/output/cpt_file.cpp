@@ -46,8 +46,10 @@ struct Piece
     }
 };
 
-// Collects whole rows in a buffer of its own, which grows to hold whatever it is given.
-class RowWriter
+// Collects whole rows in a buffer of its own, which grows to hold whatever it is given. Each
+// writer has a cache line of its own, so that threads filling writers side by side do not slow
+// each other down.
+class alignas(64) RowWriter
 {
 public:
     // Makes room for a row of at most size bytes.
@@ -105,13 +107,18 @@ private:
 // Formats the rows first to last, counted from 1, into a writer.
 using FormatRows = std::function<void(RowWriter &, int first, int last)>;
 
-// Writes rows 1 to rows in slices of sliceRows rows each. A large table is formatted by helper
-// threads, a few slices ahead, while this thread hands the finished slices to the device in
-// order; formatRows is then called from several threads at once and must only read what it
-// shares. Answers false, with the formatting stopped, as soon as the device fails.
-bool writeRows(QIODevice &device, int rows, const FormatRows &formatRows)
+// Writes rows 1 to rows, of about rowBytes bytes each, in slices: a sixty-fourth of the whole, at
+// least 64 KiB and at most 1 MiB, so that the slices are few and their memory small beside the
+// file. A large table is formatted by helper threads, a few slices ahead, while this thread hands
+// the finished slices to the device in order; formatRows is then called from several threads at
+// once and must only read what it shares. Answers false, with the formatting stopped, as soon as
+// the device fails.
+bool writeRows(QIODevice &device, int rows, qsizetype rowBytes, const FormatRows &formatRows)
 {
-    constexpr int sliceRows = 4096;
+    rowBytes = std::max(rowBytes, qsizetype(1));
+    const qsizetype sliceBytes =
+        std::clamp(rowBytes * rows / 64, qsizetype(64) << 10, qsizetype(1) << 20);
+    const int sliceRows = int(std::max(sliceBytes / rowBytes, qsizetype(1)));
     const int slices = (rows + sliceRows - 1) / sliceRows;
     const int helpers = std::min(QThread::idealThreadCount(), 4);
     const auto format = [&](RowWriter &out, int slice) {
@@ -131,7 +138,7 @@ bool writeRows(QIODevice &device, int rows, const FormatRows &formatRows)
 
     // Slice s is formatted into ring[s % ring.size()] once the slice that used it before is
     // written.
-    std::vector<RowWriter> ring(std::size_t(helpers) * 4);
+    std::vector<RowWriter> ring(std::size_t(helpers) * 3);
     const int ahead = int(ring.size());
     std::vector<int> finished(ring.size(), -1); // the slice each place holds, once formatted
     std::mutex mutex;
@@ -333,7 +340,10 @@ bool writeText(QIODevice &device, CptLayout layout, const Problem &problem, cons
         }
     }
 
-    return writeRows(device, cpt.cptRows, [&](RowWriter &out, int first, int last) {
+    qsizetype rowBytes = 2 + prefix.longest();
+    for (const std::vector<Piece> &column : percents)
+        rowBytes += column.front().size;
+    return writeRows(device, cpt.cptRows, rowBytes, [&](RowWriter &out, int first, int last) {
         RowPrefix names = prefix;
         names.startAt(first);
         for (int r = first; r <= last; ++r) {
@@ -380,7 +390,7 @@ bool writeJson(QIODevice &device, const Problem &problem, const Cpt &cpt)
     const RowPrefix prefix(stateTexts(problem, parentOrder, jsonString), QByteArray(", "));
     const qsizetype rowRoom = 32 + prefix.longest() + cpt.noChildStates * (fractionRoom + 2);
     const bool rowsWritten =
-        writeRows(device, cpt.cptRows, [&](RowWriter &out, int first, int last) {
+        writeRows(device, cpt.cptRows, rowRoom, [&](RowWriter &out, int first, int last) {
             RowPrefix names = prefix;
             names.startAt(first);
             for (int r = first; r <= last; ++r) {
