@@ -1,8 +1,11 @@
 #include "core/network/cpt_network.h"
 
+#include "core/ept/calculation.h"
 #include "core/network/probabilities.h"
 #include "testing/sample_problems.h"
 #include "testing/test_main.h"
+
+#include <cmath>
 
 using namespace vadazaz;
 using namespace Qt::StringLiterals;
@@ -99,6 +102,48 @@ private Q_SLOTS:
                  u"The CPT cannot be written into a network: some of its probabilities are below 0 "
                  "or above 1, the first in CPT row 5.\rCheck the EPT entries of the child's states "
                  "2 and 3."_s);
+    }
+
+    // A CPT computed here, in every format that is read too: the reader finds the numbers written,
+    // each within one last decimal of the computed probability, and every row sums to exactly 1
+    // in its written decimals.
+    void readsBackEveryExportOfAComputedCpt()
+    {
+        const Problem problem = testing::problemOf(3, u"N2 N3 N3"_s);
+        QStringList cells;
+        for (const QStringList &row : testing::tableOf(u"70;20;10|9;11;80|40;30;30|50;35;15|"
+                                                       "33.3;33.3;33.4|20;40;40|60;25;15"_s))
+            cells += row;
+        const Result<Calculation> calculation =
+            calculateCpt(problem, eptShapeFor(problem).value(), cells, u".");
+        QVERIFY(calculation);
+        const Cpt &cpt = calculation->cpt;
+        for (const int decimals : {1, 2, 6, 15}) {
+            const auto one = qint64(std::pow(10, decimals));
+            const QList<QStringList> rows =
+                networkExportOf(problem, cpt, decimals)->variables.last().rows;
+            for (const NetworkFormatInfo &info : networkFormats()) {
+                if (!info.readable)
+                    continue;
+                const QByteArray file = cptNetworkFile(info.format, problem, cpt, decimals).value();
+                const Result<Network> network = readNetwork(info.format, file, u"back"_s);
+                QVERIFY(network);
+                const std::vector<double> &table = network->variables.last().table;
+                QCOMPARE(qsizetype(table.size()), cpt.cptRows * 3);
+                for (int r = 1; r <= cpt.cptRows; ++r) {
+                    qint64 sum = 0;
+                    for (int c = 1; c <= 3; ++c) {
+                        const QString &text = rows.at(r - 1).at(c - 1);
+                        const double read = table[std::size_t((r - 1) * 3 + c - 1)];
+                        sum += QString(text).remove(u'.').toLongLong();
+                        QCOMPARE(read, text.toDouble());
+                        QVERIFY2(std::fabs(read - cpt.at(r, c) / 100) < 1.0 / double(one),
+                                 qPrintable(info.option));
+                    }
+                    QCOMPARE(sum, one);
+                }
+            }
+        }
     }
 
     void offersTheNodesThatCanBeProblems()
