@@ -19,6 +19,16 @@ QByteArray file(const char *name)
     return contentsOf(QStringLiteral(VADAZAZ_NETWORK_TESTDATA "/") + QLatin1StringView(name));
 }
 
+// What the file of this name reads as, kept beside it as name.read: the text readAs() gives, and
+// the line end that closes the file.
+QString reading(const char *name)
+{
+    const QByteArray text = file((QByteArray(name) + ".read").constData());
+    if (!text.endsWith('\n'))
+        return u"(%1.read has no line end at its close)"_s.arg(QLatin1StringView(name));
+    return QString::fromUtf8(text.chopped(1));
+}
+
 // The file name the messages give, by format.
 QString nameIn(NetworkFormat format)
 {
@@ -71,11 +81,6 @@ QByteArray netWithA(const QByteArray &rest)
     return "net\n{\n}\nnode A\n{\n    states = (\"a\" \"b\");\n}\n" + rest;
 }
 
-const QString pondBifRead = uR"(network pond
-Season "" line %1 [Summer Winter] (,) <> = 0.6 0.4
-Depth "" line %2 [<2m 2-5m >=5m] (,,) <> = 0.2 0.3 0.5
-Catch "" line %3 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3 0.1)"_s;
-
 // A row per configuration of the parents, so that a row in the wrong place shows.
 const QString sixRows =
     u"0.10 0.11 0.12|0.20 0.21 0.22|0.30 0.31 0.32|0.40 0.41 0.42|0.50 0.51 0.52|0.60 0.61 0.62"_s;
@@ -93,9 +98,9 @@ private Q_SLOTS:
         addColumns<NetworkFormat, QByteArray, QString>("format", "bytes", "read");
         const auto bif = refusals(Bif), dne = refusals(Dne), net = refusals(Net),
                    xdsl = refusals(Xdsl), xmlbif = refusals(XmlBif);
-        eachLineEnd(Bif, "labelled rows", file("pond.bif"), pondBifRead.arg(5).arg(8).arg(12));
+        eachLineEnd(Bif, "labelled rows", file("pond.bif"), reading("pond.bif"));
         eachLineEnd(Bif, "table form, quotes, tabs", file("pond-table.bif"),
-                    pondBifRead.arg(3).arg(7).arg(10));
+                    reading("pond-table.bif"));
         const QByteArray rain = file("rain.bif");
         bif("not BIF", "<?xml version=\"1.0\"?>\n<BIF/>\n", 1,
             u"this is not a BIF file: it does not begin with the word \"network\""_s);
@@ -154,19 +159,9 @@ private Q_SLOTS:
             u"the table of \"X\" takes more than 67108864 bytes written out, more than any network "
             u"this program reads"_s);
 
-        eachLineEnd(Dne, "flat, nodes without a table", file("weather.dne"), uR"(network Weather
-Wind "Wind speed" line 12 [Strong Weak] (strong wind,) <> = 0.5 0.5
-Temp "" line 30 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 38 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
-Act "" line 55 [Go Stay] (,) <Rain> -
-Gain "" line 56 [value] () <Act> -
-Level "" line 57 [range1 range2] (0 to 10,10 to 20) <> -
-Rule "" line 58 [Yes No] (,) <Wind> -
-Blank "" line 62 [Yes No] (,) <> -)"_s);
-        eachLineEnd(Dne, "nested", file("nested.dne"), uR"(network Nested
-Wind "" line 3 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 5 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "Rain" line 7 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s);
+        eachLineEnd(Dne, "flat, nodes without a table", file("weather.dne"),
+                    reading("weather.dne"));
+        eachLineEnd(Dne, "nested", file("nested.dne"), reading("nested.dne"));
         dne("another format", "net\n{\n}\n", 1,
             u"this is not a DNE file: it does not begin with \"bnet\""_s);
         dne("cut short", "bnet N {\nnode A {\n    states = (a, b);\n", 3,
@@ -206,18 +201,9 @@ Rain "Rain" line 7 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3
             dneWithA("visual V1 " + QByteArray(65, '{') + QByteArray(65, '}') + ";\n"), 7,
             u"the brackets are nested deeper than 64 levels"_s);
 
-        eachLineEnd(Net, "nested, nodes without a table", file("weather.net"), uR"(network Weather
-Wind "Wind speed, m/s" line 8 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 15 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 20 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1
-Act "" line 27 [Go Stay] (,) <Rain> -
-Gain "" line 28 [value] () <Act Rain> -
-Level "" line 29 [value] () <Rain> -
-Noisy "" line 30 [Yes No] (,) <Wind> -)"_s);
-        eachLineEnd(Net, "flat", file("flat.net"), uR"(network
-Wind "" line 4 [Strong Weak] (,) <> = 0.5 0.5
-Temp "" line 8 [Hot Mild Cold] (,,) <> = 0.2 0.35 0.45
-Rain "" line 9 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s);
+        eachLineEnd(Net, "nested, nodes without a table", file("weather.net"),
+                    reading("weather.net"));
+        eachLineEnd(Net, "flat", file("flat.net"), reading("flat.net"));
         net("another format", "bnet x {};", 1,
             u"this is not a NET file: it does not begin with \"net\""_s);
         net("a class", "class C\n{\n}\n", 1,
@@ -258,27 +244,15 @@ Rain "" line 9 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3
             8, u"the brackets are nested deeper than 64 levels"_s);
 
         eachLineEnd(Xdsl, "names in the extension, one in a submodel", file("weather.xdsl"),
-                    uR"(network Weather
-Wind "Wind & gusts" line 4 [Strong Weak] (,) <> = {0.3 0.7} 0.3 0.7
-Temp "" line 6 [Hot Mild Cold] (,,) <> = {0.2 0.5 0.3} 0.2 0.5 0.3
-Rain "Rain "today"" line 8 [High Some None] (,,) <Wind Temp> = {0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67} 0.01 0.02 0.97 0.04 0.05 0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67)"_s);
+                    reading("weather.xdsl"));
         newRow(Xdsl, "nodes of other kinds; utility nodes left out")
-            << file("plan.xdsl") << uR"(network Plan
-Go "" line 2 [Yes No] (,) <> -
-Sure "" line 3 [T F] (,) <Go> -
-Or "" line 5 [T F] (,) <Sure> -
-Level "" line 7 [Low High] (,) <> -
-Fly "" line 11 [Up] () <Or Level> = {1 1 1 1} 1 1 1 1)"_s;
+            << file("plan.xdsl") << reading("plan.xdsl");
         // Bytes and characters part ways before the table: its place is counted in bytes.
         newRow(Xdsl, "UTF-8 with a byte-order mark, beyond the BMP")
             << file("bom.xdsl")
             << u"network N\nü🌧 \"Régen 🌧\" line 1 [s€] () <> = { 1 } 1"_s;
         newRow(Xdsl, "numbers as written, a comment and references among them")
-            << file("numbers.xdsl") << uR"(network
-P "" line 1 [p1 p2 p3] (,,) <> = {1 0 0} 1 0 0
-A "" line 2 [a b] (,) <P> = {
-  0.6909999999999999 3.090000000000001E-1 <!-- row 2 -->
-  +.25 &#55;5e-2 <![CDATA[1]]> -0e0 } 0.691 0.3090000000000001 0.25 0.75 1 0)"_s;
+            << file("numbers.xdsl") << reading("numbers.xdsl");
         const QByteArray small = file("small.xdsl");
         const QString notAnIdentifier =
             u"is not an identifier: it must begin with a letter and hold only letters, digits and "
@@ -349,11 +323,7 @@ A "" line 2 [a b] (,) <P> = {
         xdsl("too large", with(small, "0.2 0.8", "0.2 1e999"), 13,
              u"\"1e999\" in the probabilities of node \"B\" is too large or too small a number"_s);
 
-        eachLineEnd(XmlBif, "decision, utility", file("pond.xml"), uR"(network pond
-Season "" line 9 [Summer Winter] (,) <> = 0.6 0.4
-Depth "Tiefe (m) ≥ & mud" line 11 [<2m 2-5m >=5m] (,,) <> = 0.2 0.3 0.5
-Fish "" line 14 [Yes No] (,) <Season> -
-Catch "" line 17 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0.4 0.4 0.2 0.3 0.3 0.4 0.5 0.25 0.25 0.6 0.3 0.1)"_s);
+        eachLineEnd(XmlBif, "decision, utility", file("pond.xml"), reading("pond.xml"));
         const QByteArray xml = file("rain.xml");
         xmlbif("not XML", "network rain {\n}\n", 1,
                u"this is not an XMLBIF file: it does not begin with an XML element"_s);
@@ -500,10 +470,7 @@ Catch "" line 17 [None Few Many] (,,) <Season Depth> = 0.1 0.2 0.7 0.2 0.3 0.5 0
              exported("Catch", "Catch\nper day", "None Few Many", {"", "Few \u263A", ""},
                       "Season Depth", sixRows)}};
         newRow(Bif, "names as typed in comments")
-            << bif << file("pond-written.bif") << uR"(network pond
-Season "" line 3 [Summer Winter] (,) <> = 0.6 0.4
-Depth "" line 6 [Shallow Medium Deep] (,,) <> = 0.2 0.3 0.5
-Catch "" line 10 [None Few Many] (,,) <Season Depth> = 0.1 0.11 0.12 0.2 0.21 0.22 0.3 0.31 0.32 0.4 0.41 0.42 0.5 0.51 0.52 0.6 0.61 0.62)"_s;
+            << bif << file("pond-written.bif") << reading("pond-written.bif");
         const NetworkExport xmlbif{
             "pond",
             {exported("Season", "Season \"of the year\"", "Summer Winter", {}, {},
@@ -512,10 +479,7 @@ Catch "" line 10 [None Few Many] (,,) <Season Depth> = 0.1 0.11 0.12 0.2 0.21 0.
                       "0.200000 0.300000 0.500000"),
              exported("Catch", "Catch = fish", "None Few Many", {}, "Season Depth", sixRows)}};
         newRow(XmlBif, "names as typed in labels")
-            << xmlbif << file("pond-written.xml") << uR"(network pond
-Season "Season "of the year"" line 5 [Summer Winter] (,) <> = 0.6 0.4
-Depth "Depth <m> & ≥ 1�" line 11 [Shallow Medium Deep] (,,) <> = 0.2 0.3 0.5
-Catch "" line 18 [None Few Many] (,,) <Season Depth> = 0.1 0.11 0.12 0.2 0.21 0.22 0.3 0.31 0.32 0.4 0.41 0.42 0.5 0.51 0.52 0.6 0.61 0.62)"_s;
+            << xmlbif << file("pond-written.xml") << reading("pond-written.xml");
         const auto rainy = [](const QString &rows) {
             return NetworkExport{"Rainy",
                                  {exported("Wind", "Wind speed", "Winds1 Winds2",
@@ -534,15 +498,9 @@ Catch "" line 18 [None Few Many] (,,) <Season Depth> = 0.1 0.11 0.12 0.2 0.21 0.
              exported("Rain", "Rain", "High Mid Low", {"high", "mid", "low"}, "Wind Temp",
                       "0.1 0.2 0.7|0.2 0.3 0.5|0.3 0.3 0.4|0.4 0.4 0.2|0.5 0.4 0.1|0.6 0.3 0.1")}};
         newRow(Dne, "titles as typed")
-            << weather << file("weather-written.dne") << uR"(network Weather
-Wind "Wind "speed" \ <&> é雨" line 6 [Strong Weak] (strong, "gusty",) <> = 0.5 0.5
-Temp "Temp" line 19 [Hot Mild Cold] (hot,mild,cold) <> = 0.2 0.3 0.5
-Rain "Rain" line 32 [High Mid Low] (high,mid,low) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s;
+            << weather << file("weather-written.dne") << reading("weather-written.dne");
         newRow(Net, "labels as typed")
-            << weather << file("weather-written.net") << uR"(network Weather
-Wind "Wind "speed" \ <&> é雨" line 6 [Strong Weak] (,) <> = 0.5 0.5
-Temp "Temp" line 12 [Hot Mild Cold] (,,) <> = 0.2 0.3 0.5
-Rain "Rain" line 18 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.3 0.3 0.4 0.4 0.4 0.2 0.5 0.4 0.1 0.6 0.3 0.1)"_s;
+            << weather << file("weather-written.net") << reading("weather-written.net");
         const QString rainRows =
             u"0.01 0.02 0.97|0.04 0.05 0.91|0.07 0.08 0.85|0.10 0.11 0.79|0.13 0.14 0.73|0.16 0.17 "
             u"0.67"_s;
@@ -553,11 +511,7 @@ Rain "Rain" line 18 [High Mid Low] (,,) <Wind Temp> = 0.1 0.2 0.7 0.2 0.3 0.5 0.
              exported("Temp", "Temp 🌡 ü", "Hot Mild Cold", {}, {}, "0.2 0.3 0.5"),
              exported("Rain", "Rain", "High Some None", {}, "Wind Temp", rainRows)}};
         newRow(Xdsl, "names as typed")
-            << xdsl << file("weather-written.xdsl")
-            << u"network Weather\nWind \"Wind <&> \"gusts\"\t\\\" line 4 [Strong Weak] (,) <> = "
-               u"0.3 0.7\nTemp \"Temp 🌡 ü\" line 9 [Hot Mild Cold] (,,) <> = 0.2 0.3 0.5\nRain "
-               u"\"Rain\" line 15 [High Some None] (,,) <Wind Temp> = 0.01 0.02 0.97 0.04 0.05 "
-               u"0.91 0.07 0.08 0.85 0.1 0.11 0.79 0.13 0.14 0.73 0.16 0.17 0.67"_s;
+            << xdsl << file("weather-written.xdsl") << reading("weather-written.xdsl");
         // A heading, then a line per configuration of the parents, the first parent slowest.
         const NetworkExport csv{
             "Weather",
