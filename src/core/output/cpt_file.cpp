@@ -94,7 +94,8 @@ private:
     {
         const qsizetype capacity = std::max({needed, 2 * capacity_, qsizetype(64) << 10});
         auto larger = std::make_unique_for_overwrite<char[]>(std::size_t(capacity));
-        std::memcpy(larger.get(), buffer_.get(), std::size_t(used_));
+        if (used_ > 0)
+            std::memcpy(larger.get(), buffer_.get(), std::size_t(used_));
         buffer_ = std::move(larger);
         capacity_ = capacity;
     }
