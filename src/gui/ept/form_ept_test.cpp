@@ -61,13 +61,13 @@ class FormEptTest : public QObject
 
     QString path(const QString &name) const { return folder->filePath(name); }
     // "rain", or the child's state count (with "/Name", its second state's name) and the parents.
-    void open(const QString &spec)
+    void open(const QString &given)
     {
         Problem opened = rainProblem();
-        if (spec != u"rain"_s) {
-            opened = problemOf(spec.left(1).toInt(), spec.section(u' ', 1));
-            if (spec.at(1) == u'/')
-                opened.childStateName(2) = spec.section(u' ', 0, 0).mid(2);
+        if (given != u"rain"_s) {
+            opened = problemOf(given.left(1).toInt(), given.section(u' ', 1));
+            if (given.at(1) == u'/')
+                opened.childStateName(2) = given.section(u' ', 0, 0).mid(2);
         }
         form = std::make_unique<FormEPT>(opened, deriveEptShape(opened));
         form->show();
