@@ -3,7 +3,8 @@
 // weighs on both sides alike:
 // - computing the CPT against filling the same memory with one value;
 // - vadazaz-cpt writing each layout, the whole program from start to end, against cp of the same
-//   file and against a copy made as durable as a save (cp, sync --data, mv).
+//   file and against a copy made as durable as a save (cp, sync --data, mv); beside them, the
+//   same bytes written straight to the disk and synced (dd, direct), what no save can beat.
 
 #include "bench_support.h"
 #include "core/output/cpt_file.h"
@@ -112,8 +113,14 @@ void saving(const LargestCpt &largest)
             QStringLiteral("cp \"$1\" \"$2.new\" && sync --data \"$2.new\" && "
                            "mv \"$2.new\" \"$2\""),
             QStringLiteral("copy"), output, durable};
+        const QStringList direct = {QStringLiteral("if=") + output,
+                                    QStringLiteral("of=") + output + QStringLiteral(".direct"),
+                                    QStringLiteral("bs=4M"),
+                                    QStringLiteral("oflag=direct"),
+                                    QStringLiteral("conv=fdatasync"),
+                                    QStringLiteral("status=none")};
         // Taken in turns, so that a busy moment of the machine weighs on each alike.
-        double saveMs = 1e300, copyMs = 1e300, durableMs = 1e300;
+        double saveMs = 1e300, copyMs = 1e300, durableMs = 1e300, directMs = 1e300;
         for (int i = 0; i < repeats; ++i) {
             saveMs = std::min(saveMs, millisecondsOf([&] { run(program, calculator); }, 1));
             copyMs = std::min(copyMs, millisecondsOf(
@@ -123,11 +130,15 @@ void saving(const LargestCpt &largest)
                                           1));
             durableMs = std::min(
                 durableMs, millisecondsOf([&] { run(QStringLiteral("sh"), durableCopy); }, 1));
+            directMs =
+                std::min(directMs, millisecondsOf([&] { run(QStringLiteral("dd"), direct); }, 1));
         }
         std::printf("  %-8s %6.1f MB: %7.1f ms; cp %7.1f ms, durable copy %7.1f ms "
                     "(against cp %.2f, against the durable copy %.2f)\n",
                     layout, double(QFile(output).size()) / 1e6, saveMs, copyMs, durableMs,
                     saveMs / copyMs, saveMs / durableMs);
+        std::printf("  %-8s %6s     straight to the disk %7.1f ms (against cp %.2f)\n", "", "",
+                    directMs, directMs / copyMs);
     }
 }
 
