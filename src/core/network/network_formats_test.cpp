@@ -37,11 +37,6 @@ QString nameIn(NetworkFormat format)
         .at(int(format));
 }
 
-QTestData &newRow(NetworkFormat format, const char *name)
-{
-    return QTest::addRow("%s: %s", qPrintable(networkFormatInfo(format).option), name) << format;
-}
-
 // A line of a file in testdata with "\n", "\r", "\t", "\\" and "\xHH" read as in C.
 QByteArray unescaped(const QByteArray &line)
 {
@@ -127,7 +122,7 @@ QList<Case> casesIn(const char *name)
             c.id = text.left(text.indexOf(' '));
             c.rows = text.mid(c.id.size() + 1);
         } else if (word.endsWith(':')) {
-            c.tag = line.mid(word.size() + 1);
+            c.tag = line;
             for (const NetworkFormatInfo &info : networkFormats())
                 if (info.option.toUtf8() == word.chopped(1))
                     c.format = info.format;
@@ -150,8 +145,8 @@ private Q_SLOTS:
     {
         addColumns<NetworkFormat, QByteArray, QString>("format", "bytes", "read");
         for (const Case &c : casesIn("reads.txt"))
-            newRow(c.format, c.tag.constData())
-                << c.bytes
+            QTest::newRow(c.tag.constData())
+                << c.format << c.bytes
                 << (c.reads.isEmpty() ? QString::fromUtf8(c.says) : reading(c.reads.constData()));
     }
     void reads()
@@ -167,8 +162,8 @@ private Q_SLOTS:
         addColumns<NetworkFormat, QByteArray, QString, QString, QByteArray>("format", "bytes", "id",
                                                                             "rows", "written");
         for (const Case &c : casesIn("written-back.txt"))
-            newRow(c.format, c.tag.constData())
-                << c.bytes << QString::fromUtf8(c.id) << QString::fromUtf8(c.rows) << c.expected;
+            QTest::newRow(c.tag.constData()) << c.format << c.bytes << QString::fromUtf8(c.id)
+                                             << QString::fromUtf8(c.rows) << c.expected;
     }
     void writesTablesBack()
     {
@@ -185,8 +180,8 @@ private Q_SLOTS:
         addColumns<NetworkFormat, NetworkExport, QByteArray, QString>("format", "network",
                                                                       "written", "read");
         for (const Case &c : casesIn("exports.txt"))
-            newRow(c.format, c.tag.constData())
-                << c.network << c.bytes
+            QTest::newRow(c.tag.constData())
+                << c.format << c.network << c.bytes
                 << (c.reads.isEmpty() ? QString() : reading(c.reads.constData()));
     }
     void writesAnExport()
