@@ -146,8 +146,8 @@ private Q_SLOTS:
         row("the nodes of a network", none, "--import {dir}/net.bif", 0, {},
             "Wind: cannot be taken: a child needs 2 parents or more; it has 0\n"
             "Temp: cannot be taken: a child needs 2 parents or more; it has 0\nRain\n");
-        // Its CPT written back: only its table changes, in the network's own state order. A
-        // network that no longer matches is left as it was.
+        // Rain taken as a problem and its CPT written back: only its table changes, in the
+        // network's own state order. A network that no longer matches is left as it was.
         const QByteArray rainOfNet = rainOfTheNetwork();
         row("program: into a network", rainOfNet,
             "--into {dir}/net.bif --node Rain --output {dir}/out.bif --decimals 2", 0, {},
