@@ -1,6 +1,6 @@
 #pragma once
 
-// Network files in the tests: a file as read, a table written back, variables to write.
+// Network files in the tests: a file as read, a table written back.
 
 #include "core/network/network.h"
 
@@ -20,19 +20,6 @@ inline QList<QStringList> rowsOf(const QString &text)
     for (const QString &row : text.split(u'|', Qt::SkipEmptyParts))
         rows.append(row.split(u' ', Qt::SkipEmptyParts));
     return rows;
-}
-
-// A variable to write; its states and parents separated by blanks, its rows as rowsOf() takes them.
-inline ExportVariable exported(const QString &id, const QString &label, const QString &states,
-                               const QStringList &stateLabels, const QString &parents,
-                               const QString &rows)
-{
-    return {id,
-            label,
-            states.split(u' ', Qt::SkipEmptyParts),
-            stateLabels,
-            parents.split(u' ', Qt::SkipEmptyParts),
-            rowsOf(rows)};
 }
 
 // What the reader takes from the file: "network Name", then a line per variable,

@@ -59,9 +59,6 @@ private Q_SLOTS:
         QVERIFY(text(problem).endsWith(u"; |Non-modifying|2|||"_s));
         problem.initialise();
         QCOMPARE(text(problem), u"|2|||; |Non-modifying|2|||; |Non-modifying|2|||"_s);
-        QCOMPARE(parentTypeNamed(u"Modifying"_s), ParentType::Modifying);
-        QCOMPARE(parentTypeNamed(u"Non-modifying"_s), ParentType::NonModifying);
-        QCOMPARE(parentTypeNamed(u"modifying"_s), std::nullopt);
         QCOMPARE(parentTypeNamed(u"Non-modifying "_s), std::nullopt);
     }
 
