@@ -1,6 +1,7 @@
 // The EPT window driven as a person drives it, the program's boxes and file dialogs answered from
 // a script; and once the whole road through the windows with the real ones.
 
+#include "gui/editing/main_form.h"
 #include "gui/ept/form_ept.h"
 
 #include "testing/file_size_limit.h"
@@ -376,41 +377,40 @@ private Q_SLOTS:
         QFETCH(QString, seen);
         QStringList came;
         std::optional<FileSizeLimit> limit;
-        const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
-        for (const QString &step : steps.split(u"; "_s)) {
+        const MoreSteps more = [&](QWidget *, const QString &step) -> std::optional<QString> {
             const QString verb = step.section(u' ', 0, 0);
             const QString rest = step.section(u' ', 1);
-            const QString name = path(step.section(u' ', -1));
-            if (verb == u"open"_s) {
-                open(rest);
-            } else if (verb == u"cells"_s) {
-                typeCells(form.get(), rest);
-            } else if (verb == u"clip"_s) {
+            const QByteArray name = QFile::encodeName(path(rest));
+            if (verb == u"clip"_s) {
                 QGuiApplication::clipboard()->setText(rest);
             } else if (verb == u"select"_s) {
                 child<QLineEdit>(form.get(), rest)->setFocus();
                 child<QLineEdit>(form.get(), rest)->selectAll();
-            } else if (verb == u"answer"_s) {
-                for (const QString &answer : rest.split(u' '))
-                    script->answer(QMessageBox::StandardButton(
-                        buttons.keyToValue(answer.toLatin1().constData())));
-            } else if (verb == u"file"_s) {
-                script->answerFile(name);
             } else if (verb == u"limit"_s) {
                 limit.emplace(rest.toInt());
             } else if (verb == u"readonly"_s) {
-                QVERIFY(writeFile(name, "an earlier file\r\n"));
-                QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup));
+                if (!writeFile(path(rest), "an earlier file\r\n") ||
+                    ::chmod(name.constData(), 0440))
+                    return u"not made / "_s;
             } else if (verb == u"fifo"_s) {
-                QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+                if (::mkfifo(name.constData(), 0600) != 0)
+                    return u"not made / "_s;
             } else if (verb == u"large"_s) {
-                QFile file(name); // with a hole: no disk space, no time
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((512 << 20) + 1));
+                QFile file(path(rest)); // with a hole: no disk space, no time
+                if (!file.open(QIODevice::WriteOnly) || !file.resize((512 << 20) + 1))
+                    return u"not made / "_s;
             } else if (verb == u"show"_s) {
-                came << look(rest);
-            } else if (const QString modal = act(form.get(), step); !modal.isEmpty()) {
-                came << modal.chopped(3);
+                return look(rest) + u" / "_s;
+            } else {
+                return script->step(step, folder->path());
             }
+            return QString();
+        };
+        for (const QString &step : stepsOf(steps)) {
+            if (step.startsWith(u"open "_s))
+                open(step.mid(5));
+            else if (const QString modal = act(form.get(), step, more); !modal.isEmpty())
+                came << modal.chopped(3);
         }
         QCOMPARE(came.join(u" / "_s).replace(folder->path(), u"DIR"_s), seen);
     }
@@ -421,11 +421,13 @@ private Q_SLOTS:
     void wholeRoadThroughTheWindows()
     {
         problem().initialise();
-        MainFormDriver main;
-        main.enterChildName(u"Ωmega中ßéé1"_s);
-        QVERIFY(main.enterChildStates({u"Éé中"_s, u"ßchwachΩ中é"_s}));
-        QVERIFY(main.enterParent(1, u"Wind中"_s, "Modifying", {u"Starkéß"_s, u"Ωeak"_s}));
-        QVERIFY(main.enterParent(2, u"Temp中éßΩ12"_s, "Non-modifying", {u"Heiß"_s, u"Kälte中"_s}));
+        MainForm main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        act(&main,
+            childSteps(u"Ωmega中ßéé1"_s, {u"Éé中"_s, u"ßchwachΩ中é"_s}) +
+                parentSteps(1, u"Wind中"_s, u"Modifying"_s, {u"Starkéß"_s, u"Ωeak"_s}) +
+                parentSteps(2, u"Temp中éßΩ12"_s, u"Non-modifying"_s, {u"Heiß"_s, u"Kälte中"_s}));
         script.reset();
         // The window's headings, then each box's title and text, each file dialog's filters
         // (and " Aa" if it minded the case of names); a box answered Yes, a dialog with the file.
@@ -444,7 +446,7 @@ private Q_SLOTS:
                      : void(modal->close());
         };
         QString viewed;
-        QVERIFY(clickAndHandle(main.button("CommandEditEPT"), [&](QWidget *window) {
+        QVERIFY(clickAndHandle(child<QPushButton>(&main, "CommandEditEPT"), [&](QWidget *window) {
             auto *grid = child<QTableWidget>(window, "GridEPT");
             seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
                  << grid->item(1, 0)->text();
