@@ -69,11 +69,6 @@ inline void typeInto(QLineEdit *box, const QString &text)
     }
 }
 
-inline void typeInto(QComboBox *box, const QString &text)
-{
-    typeInto(box->lineEdit(), text);
-}
-
 // Types the figures, blank-separated, into the cells of an EPT window row by row; "_" is none.
 inline void typeCells(QWidget *window, const QString &figures)
 {
@@ -101,20 +96,6 @@ inline bool chooseFromList(QComboBox *box, const QString &text)
 inline void click(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Clicks a button that opens a modal dialog, runs inside on that dialog while it is open, and
-// answers whether the dialog came. inside must close the dialog.
-inline bool clickAndHandle(QAbstractButton *button, const std::function<void(QWidget *)> &inside)
-{
-    bool came = false;
-    const QPointer<QTimer> waiting = whenModalShown([&](QWidget *dialog) {
-        came = true;
-        inside(dialog);
-    });
-    click(button);
-    delete waiting.data();
-    return came;
 }
 
 // Opens the context menu of widget as a click of the right mouse button at point does, and
@@ -197,7 +178,7 @@ inline QString act(QWidget *root, const QString &steps, const MoreSteps &more = 
             spin->selectAll();
             QTest::keyClicks(spin, text);
         } else if (is("type")) {
-            list ? typeInto(list, text) : typeInto(box, text);
+            typeInto(list ? list->lineEdit() : box, text);
         } else if (is("paste")) {
             box->setFocus();
             box->clear();

@@ -446,7 +446,7 @@ private Q_SLOTS:
                      : void(modal->close());
         };
         QString viewed;
-        QVERIFY(clickAndHandle(child<QPushButton>(&main, "CommandEditEPT"), [&](QWidget *window) {
+        whenModalShown([&](QWidget *window) {
             auto *grid = child<QTableWidget>(window, "GridEPT");
             seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
                  << grid->item(1, 0)->text();
@@ -466,7 +466,8 @@ private Q_SLOTS:
                           }});
             click(child<QPushButton>(window, "CommandViewFile"));
             click(child<QPushButton>(window, "CommandCancel"));
-        }));
+        });
+        click(child<QPushButton>(&main, "CommandEditEPT"));
         const QString filter = u"Text files (*.TXT)"_s;
         QCOMPARE(seen, QStringList({u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s, u"Wind中:"_s,
                                     u"Starkéß"_s, u"Ωeak"_s, u"Ωmega中ßéé1:"_s, u"Éé中"_s,
