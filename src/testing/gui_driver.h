@@ -121,17 +121,17 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
     QTest::newRow(name) << steps << seen;
 }
 
-// The steps, split at each "; " outside brackets.
-inline QStringList stepsOf(const QString &steps)
+// The parts of steps, split at each separator outside brackets.
+inline QStringList stepsOf(const QString &steps, QStringView separator = u"; ")
 {
     QStringList split;
     qsizetype from = 0;
     for (qsizetype i = 0, depth = 0; i <= steps.size(); ++i) {
         depth += i == steps.size() ? 0 : steps.at(i) == u'[' ? 1 : steps.at(i) == u']' ? -1 : 0;
-        if (i == steps.size() || (depth == 0 && QStringView(steps).mid(i, 2) == u"; ")) {
+        if (i == steps.size() || (depth == 0 && QStringView(steps).mid(i).startsWith(separator))) {
             if (i > from)
                 split << steps.mid(from, i - from);
-            from = i + 2;
+            from = i + separator.size();
         }
     }
     return split;
@@ -145,8 +145,9 @@ using MoreSteps = std::function<std::optional<QString>(QWidget *root, const QStr
 // "*", answered by that one or by the button (or "Escape") named after the clicked control; any
 // other window by its name, then what the steps in brackets after the clicked control brought
 // in it ("click CommandEditParent [type TextName Wind; click CommandOK]"), and closed by its
-// frame if they left it open. more takes the test's own steps first, in every window. A step is
-// a verb, a control's name and the rest of the line:
+// frame if they left it open. Several answers, blank-separated, answer the windows in turn. more
+// takes the test's own steps first, in every window. A step is a verb, a control's name and the
+// rest of the line:
 //   type Box text   paste Box text   choose List entry   click Control   press Control Keys
 //   menu Control Entry   cells FIGURES   close
 // "press" presses keys in the control ("Return", "Ctrl+V"); "menu" chooses from its context menu;
@@ -189,8 +190,12 @@ inline QString act(QWidget *root, const QString &steps, const MoreSteps &more = 
         }
         if (is("type") || is("paste") || is("choose"))
             continue;
-        const QString answer = is("click") ? text : QString();
-        const QPointer<QTimer> waiting = whenModalShown([&](QWidget *modal) {
+        QStringList answers = is("click") ? stepsOf(text, u" ") : QStringList();
+        QPointer<QTimer> waiting;
+        std::function<void(QWidget *)> handle = [&](QWidget *modal) {
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            if (!answers.isEmpty())
+                waiting = whenModalShown(handle);
             auto *message = qobject_cast<QMessageBox *>(modal);
             QStringList buttons;
             for (QAbstractButton *button :
@@ -212,7 +217,8 @@ inline QString act(QWidget *root, const QString &steps, const MoreSteps &more = 
             else
                 click(message->button(
                     QMessageBox::StandardButton(names.keyToValue(answer.toLatin1().constData()))));
-        });
+        };
+        waiting = whenModalShown(handle);
         if (is("close"))
             root->close();
         else if (is("press"))

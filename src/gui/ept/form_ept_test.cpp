@@ -30,19 +30,6 @@ const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
 const QString rainEpt = u"90 10 40 60 70 30 5 95"_s;
 const QString rainFile = u"rain: "_s + QString::fromLatin1(rainPlain);
 
-// Answers the modal windows that the program shows one after another, each by its step.
-using Step = std::function<void(QWidget *)>;
-void answerInTurn(QList<Step> steps)
-{
-    if (steps.isEmpty())
-        return;
-    const Step step = steps.takeFirst();
-    whenModalShown([step, steps](QWidget *modal) {
-        answerInTurn(steps);
-        step(modal);
-    });
-}
-
 // Whether the control shows the mark of something to look at.
 bool marked(const QWidget *widget)
 {
@@ -429,56 +416,49 @@ private Q_SLOTS:
                 parentSteps(1, u"Wind中"_s, u"Modifying"_s, {u"Starkéß"_s, u"Ωeak"_s}) +
                 parentSteps(2, u"Temp中éßΩ12"_s, u"Non-modifying"_s, {u"Heiß"_s, u"Kälte中"_s}));
         script.reset();
-        // The window's headings, then each box's title and text, each file dialog's filters
-        // (and " Aa" if it minded the case of names); a box answered Yes, a dialog with the file.
-        QStringList seen;
-        const Step reply = [&seen, file = path(u"road.TXT"_s)](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            seen << (box      ? box->windowTitle() + u'|' + box->text()
-                     : dialog ? dialog->nameFilters().join(u';') +
-                                    (dialog->filter() & QDir::CaseSensitive ? u" Aa"_s : u""_s)
-                              : u"neither"_s);
-            if (dialog)
-                child<QLineEdit>(dialog, "fileNameEdit")->setText(file);
-            box      ? click(box->button(QMessageBox::Yes))
-            : dialog ? click(dialog->findChild<QDialogButtonBox *>()->buttons().constFirst())
-                     : void(modal->close());
+        // "headings": the EPT window's; "road": a file dialog's filters (and " Aa" if it minded
+        // the case of names), answered with the file; "viewed": what the viewer shows.
+        const MoreSteps more = [this](QWidget *window, const QString &step) {
+            QStringList seen;
+            auto *dialog = qobject_cast<QFileDialog *>(window);
+            if (step == u"headings"_s) {
+                auto *grid = child<QTableWidget>(window, "GridEPT");
+                seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
+                     << grid->item(1, 0)->text();
+                for (const QLabel *label : window->findChildren<QLabel *>())
+                    if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
+                        seen << label->text();
+            } else if (step == u"road"_s && dialog) {
+                seen << dialog->nameFilters().join(u';') +
+                            (dialog->filter() & QDir::CaseSensitive ? u" Aa"_s : u""_s);
+                child<QLineEdit>(dialog, "fileNameEdit")->setText(path(u"road.TXT"_s));
+                click(dialog->findChild<QDialogButtonBox *>()->buttons().constFirst());
+            } else if (step == u"viewed"_s) {
+                QAccessibleTextInterface *text =
+                    QAccessible::queryAccessibleInterface(
+                        child<QAbstractScrollArea>(window, "TextViewCpt"))
+                        ->textInterface();
+                seen << text->text(0, text->characterCount());
+            } else {
+                return std::optional<QString>();
+            }
+            return std::optional(seen.join(u'|') + u" / "_s);
         };
-        QString viewed;
-        whenModalShown([&](QWidget *window) {
-            auto *grid = child<QTableWidget>(window, "GridEPT");
-            seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
-                 << grid->item(1, 0)->text();
-            for (const QLabel *label : window->findChildren<QLabel *>())
-                if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
-                    seen << label->text();
-            typeCells(window, rainEpt);
-            answerInTurn({reply, reply, reply});
-            click(child<QPushButton>(window, "CommandCalcCPT"));
-            answerInTurn({reply, [&viewed](QWidget *viewer) {
-                              QAccessibleTextInterface *text =
-                                  QAccessible::queryAccessibleInterface(
-                                      child<QAbstractScrollArea>(viewer, "TextViewCpt"))
-                                      ->textInterface();
-                              viewed = text->text(0, text->characterCount());
-                              click(child<QPushButton>(viewer, "CommandOK"));
-                          }});
-            click(child<QPushButton>(window, "CommandViewFile"));
-            click(child<QPushButton>(window, "CommandCancel"));
-        });
-        click(child<QPushButton>(&main, "CommandEditEPT"));
-        const QString filter = u"Text files (*.TXT)"_s;
-        QCOMPARE(seen, QStringList({u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s, u"Wind中:"_s,
-                                    u"Starkéß"_s, u"Ωeak"_s, u"Ωmega中ßéé1:"_s, u"Éé中"_s,
-                                    u"ßchwa"_s, u"Éé中"_s, u"ßchwa"_s,
-                                    u"Calculate CPT|CPT calculated successfully.\nDo you want to "
-                                    "save the CPT?"_s,
-                                    u"Save CPT|"_s + withNames, filter, filter}));
         const QString labelled = QString::fromUtf8(
             contentsOf(QStringLiteral(VADAZAZ_TESTDATA) + u"/road-labelled.TXT"_s));
+        QCOMPARE(act(&main,
+                     u"click CommandEditEPT [headings; cells "_s + rainEpt +
+                         u"; click CommandCalcCPT Yes Yes [road]; click CommandViewFile [road] "
+                         "[viewed; click CommandOK]; click CommandCancel]"_s,
+                     more),
+                 u"FormEPT / Temp中éßΩ12|Heiß|Kälte中|Wind中:|Starkéß|Ωeak|Ωmega中ßéé1:|Éé中|ßchwa|"
+                 "Éé中|ßchwa / Calculate CPT: CPT calculated successfully.\nDo you want to save "
+                 "the CPT? [No Yes] / Save CPT: "_s +
+                     withNames +
+                     u" [Cancel No Yes] / QFileDialog / Text files (*.TXT) / QFileDialog / Text "
+                     "files (*.TXT) / FormViewCptFile / "_s +
+                     QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1) + u" / "_s);
         QCOMPARE(look(u"files"_s), u"road.TXT: "_s + labelled);
-        QCOMPARE(viewed, QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1));
     }
 };
 
