@@ -4,7 +4,6 @@
 #include "gui/editing/main_form.h"
 #include "gui/ept/form_ept.h"
 
-#include "testing/file_size_limit.h"
 #include "testing/files.h"
 #include "testing/main_form_driver.h"
 #include "testing/sample_problems.h"
@@ -153,8 +152,8 @@ private Q_SLOTS:
     // The steps, separated by "; ", as act() takes them, and these:
     //   open PROBLEM (see open())   cells FIGURES (see typeCells())   clip TEXT (to the clipboard)
     //   select Cell (focus it, its text selected)   answer Yes No… (the next boxes)
-    //   file NAME (the next file dialog, in the test's folder)   limit BYTES (file size, 0: none)
-    //   readonly|fifo|large NAME (made so)   show WHAT (see look(); "Name" for its text)
+    //   file NAME (the next file dialog, in the test's folder)   readonly|fifo NAME (made so)
+    //   show WHAT (see look(); "Name" for its text)
     // What the steps show, " / " between them, the test's folder as "DIR".
     void steps_data()
     {
@@ -307,8 +306,7 @@ private Q_SLOTS:
             stepsRow(name,
                      u"readonly kept.TXT; open rain; cells "_s + rainEpt + u"; answer "_s +
                          answers + (file.isEmpty() ? u""_s : u"; file "_s + file) +
-                         (file.endsWith(u".new"_s) ? u"; limit 40"_s : u""_s) +
-                         u"; click CommandCalcCPT; limit 0; show dialogs; show files; show state; "
+                         u"; click CommandCalcCPT; show dialogs; show files; show state; "
                          "answer No; file again.txt; click CommandSaveCpt; show files"_s,
                      shown + u" / kept.TXT: an earlier file\r\n"_s + saved +
                          u" / save on, view "_s + view + u": "_s + rainEpt + u" / again.txt: "_s +
@@ -326,8 +324,6 @@ private Q_SLOTS:
         save("cancelled in the dialog", u"Yes Yes"_s, u""_s, dialog, u"on"_s, u""_s);
         save("a read-only file", u"Yes Yes"_s, u"kept.TXT"_s,
              dialog + u" | "_s + failed + u".\rThe file is read-only. [Ok]"_s, u"on"_s, u""_s);
-        save("past the file-size limit", u"Yes Yes"_s, u"kept.TXT.new"_s,
-             dialog + u" | "_s + failed + u".new.\rFile too large [Ok]"_s, u"on"_s, u""_s);
         // The state-3 weights are not bounded, so an interpolated row can leave 0..100.
         const QString wide = u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s;
         stepsRow("out of range",
@@ -339,7 +335,7 @@ private Q_SLOTS:
                      asked + u" | "_s + notSaved + u" /  / save on, view off: "_s + wide);
 
         // A file that cannot be shown is refused with a message, and no viewer opens. A pipe is
-        // never opened, a file past the size limit (512 MiB) never read.
+        // never opened.
         const auto view = [&cancelled](const char *name, const QString &made,
                                        const QString &shown) {
             stepsRow(name,
@@ -355,15 +351,12 @@ private Q_SLOTS:
         view("missing file", u"file file.TXT; "_s, notOpened + u"No such file or directory [Ok]"_s);
         view("a pipe nobody writes to", u"fifo file.TXT; file file.TXT; "_s,
              notOpened + u"It is not a regular file. [Ok]"_s);
-        view("one byte past the limit", u"large file.TXT; file file.TXT; "_s,
-             u" | Vadazaz: The specified file is too large. [Ok]"_s);
     }
     void steps()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
         QStringList came;
-        std::optional<FileSizeLimit> limit;
         const MoreSteps more = [&](QWidget *, const QString &step) -> std::optional<QString> {
             const QString verb = step.section(u' ', 0, 0);
             const QString rest = step.section(u' ', 1);
@@ -373,18 +366,12 @@ private Q_SLOTS:
             } else if (verb == u"select"_s) {
                 child<QLineEdit>(form.get(), rest)->setFocus();
                 child<QLineEdit>(form.get(), rest)->selectAll();
-            } else if (verb == u"limit"_s) {
-                limit.emplace(rest.toInt());
             } else if (verb == u"readonly"_s) {
                 if (!writeFile(path(rest), "an earlier file\r\n") ||
                     ::chmod(name.constData(), 0440))
                     return u"not made / "_s;
             } else if (verb == u"fifo"_s) {
                 if (::mkfifo(name.constData(), 0600) != 0)
-                    return u"not made / "_s;
-            } else if (verb == u"large"_s) {
-                QFile file(path(rest)); // with a hole: no disk space, no time
-                if (!file.open(QIODevice::WriteOnly) || !file.resize((512 << 20) + 1))
                     return u"not made / "_s;
             } else if (verb == u"show"_s) {
                 return look(rest) + u" / "_s;
