@@ -164,7 +164,8 @@ private Q_SLOTS:
                  after);
     }
 
-    // A file that cannot be used is refused with its name and what is wrong; the problem stays.
+    // A file that cannot be used is refused with its name and what is wrong, however it is
+    // opened; the problem stays.
     void refusesFilesItCannotUse_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -186,6 +187,7 @@ private Q_SLOTS:
         QVERIFY2(shown.startsWith(u"Open problem: "_s + path(u"bad.vadazaz"_s) + u": "_s) &&
                      shown.contains(says),
                  qPrintable(shown));
+        QVERIFY(!main->openProblemFile(path(u"bad.vadazaz"_s))); // opened directly: it did not
         QCOMPARE(problem(), before);
     }
 
