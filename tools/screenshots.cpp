@@ -3,6 +3,7 @@
 // fonts and frames as a person does:  xvfb-run ./build/tools/vadazaz-screenshots docs
 
 #include "gui/about/program_icon.h"
+#include "gui/editing/main_form.h"
 #include "gui/widgets/fonts.h"
 #include "testing/main_form_driver.h"
 #include "testing/scripted_dialogs.h"
@@ -36,44 +37,33 @@ int main(int argc, char *argv[])
     registerFontSubstitutions();
     folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     ScriptedDialogs script;
-    MainFormDriver main;
-    main.enterChildName(QStringLiteral("Rain"));
-    main.enterChildStates({QStringLiteral("High"), QStringLiteral("Low")});
-    main.enterParent(1, QStringLiteral("Wind"), QStringLiteral("Modifying"),
-                     {QStringLiteral("Strong"), QStringLiteral("Weak")});
-    main.enterParent(2, QStringLiteral("Temp"), QStringLiteral("Non-modifying"),
-                     {QStringLiteral("Hot"), QStringLiteral("Cold")});
-    main.editChildStates([](QWidget *dialog) {
-        save(dialog, QStringLiteral("child-states"));
-        click(child<QPushButton>(dialog, "CommandCancel"));
-    });
-    main.editParent(1, [](QWidget *dialog) {
-        save(dialog, QStringLiteral("parent"));
-        click(child<QPushButton>(dialog, "CommandCancel"));
-    });
-    save(&main.window, QStringLiteral("main-window"));
-
-    // The EPT of the worked example, calculated, saved with the state names and viewed.
+    MainForm main;
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        qFatal("The main window was not shown");
+    // "picture NAME" saves a picture of the window the steps are in.
+    const MoreSteps more = [&script](QWidget *window, const QString &step) {
+        if (!step.startsWith(QStringLiteral("picture ")))
+            return script.step(step, QDir(folder));
+        save(window, step.section(u' ', 1));
+        return std::optional(QString());
+    };
+    // The worked example entered, then its EPT calculated, saved with the state names and viewed.
+    act(&main,
+        childSteps(QStringLiteral("Rain"), {QStringLiteral("High"), QStringLiteral("Low")}) +
+            parentSteps(1, QStringLiteral("Wind"), QStringLiteral("Modifying"),
+                        {QStringLiteral("Strong"), QStringLiteral("Weak")}) +
+            parentSteps(2, QStringLiteral("Temp"), QStringLiteral("Non-modifying"),
+                        {QStringLiteral("Hot"), QStringLiteral("Cold")}) +
+            QStringLiteral(
+                "click CommandEditChildStates [picture child-states; click CommandCancel]; type "
+                "ComboParent Parent 1; click CommandEditParent [picture parent; click "
+                "CommandCancel]; picture main-window; answer Yes Yes; file rain-cpt.txt; file "
+                "rain-cpt.txt; click CommandEditEPT [cells 90 10 40 60 70 30 5 95; picture "
+                "ept-window; click CommandCalcCPT; click CommandViewFile [picture viewer; click "
+                "CommandOK]; click CommandCancel]"),
+        more);
     const QString cptFile = QDir(folder).filePath(QStringLiteral("rain-cpt.txt"));
-    script.answer(QMessageBox::Yes); // save the CPT?
-    script.answer(QMessageBox::Yes); // with the parents' state names
-    script.answerFile(cptFile);
-    script.answerFile(cptFile);
-    clickAndHandle(main.button("CommandEditEPT"), [](QWidget *form) {
-        const QStringList cells{QStringLiteral("90"), QStringLiteral("10"), QStringLiteral("40"),
-                                QStringLiteral("60"), QStringLiteral("70"), QStringLiteral("30"),
-                                QStringLiteral("5"),  QStringLiteral("95")};
-        for (int n = 1; n <= cells.size(); ++n)
-            typeInto(child<QLineEdit>(form, QStringLiteral("Text") + QString::number(n)),
-                     cells.at(n - 1));
-        save(form, QStringLiteral("ept-window"));
-        click(child<QPushButton>(form, "CommandCalcCPT"));
-        clickAndHandle(child<QPushButton>(form, "CommandViewFile"), [](QWidget *viewer) {
-            save(viewer, QStringLiteral("viewer"));
-            click(child<QPushButton>(viewer, "CommandOK"));
-        });
-        click(child<QPushButton>(form, "CommandCancel"));
-    });
     QFile::remove(cptFile);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QtWidgets>
 
 #include <functional>
+#include <optional>
 
 namespace vadazaz::testing {
 
@@ -68,11 +69,6 @@ inline void typeInto(QLineEdit *box, const QString &text)
     }
 }
 
-inline void typeInto(QComboBox *box, const QString &text)
-{
-    typeInto(box->lineEdit(), text);
-}
-
 // Types the figures, blank-separated, into the cells of an EPT window row by row; "_" is none.
 inline void typeCells(QWidget *window, const QString &figures)
 {
@@ -102,20 +98,6 @@ inline void click(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Clicks a button that opens a modal dialog, runs inside on that dialog while it is open, and
-// answers whether the dialog came. inside must close the dialog.
-inline bool clickAndHandle(QAbstractButton *button, const std::function<void(QWidget *)> &inside)
-{
-    bool came = false;
-    const QPointer<QTimer> waiting = whenModalShown([&](QWidget *dialog) {
-        came = true;
-        inside(dialog);
-    });
-    click(button);
-    delete waiting.data();
-    return came;
-}
-
 // Opens the context menu of widget as a click of the right mouse button at point does, and
 // clicks the entry of that caption (its shortcut aside); a menu without it is closed.
 inline void chooseFromContextMenu(QWidget *widget, QPoint point, const QString &entry)
@@ -139,43 +121,81 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
     QTest::newRow(name) << steps << seen;
 }
 
-// Does the steps, separated by "; ", to the controls under root, and tells what the last step
-// brought, each followed by " / ": a message box as "Title: text [its buttons]", the default one
-// marked "*", answered by that one or by the button (or "Escape") named after the clicked
-// control; any other window by its name, closed again by its frame. A step is a verb, a
-// control's name and the rest of the line:
+// The parts of steps, split at each separator outside brackets.
+inline QStringList stepsOf(const QString &steps, QStringView separator = u"; ")
+{
+    QStringList split;
+    qsizetype from = 0;
+    for (qsizetype i = 0, depth = 0; i <= steps.size(); ++i) {
+        depth += i == steps.size() ? 0 : steps.at(i) == u'[' ? 1 : steps.at(i) == u']' ? -1 : 0;
+        if (i == steps.size() || (depth == 0 && QStringView(steps).mid(i).startsWith(separator))) {
+            if (i > from)
+                split << steps.mid(from, i - from);
+            from = i + separator.size();
+        }
+    }
+    return split;
+}
+
+// A test's own steps: what the step shows, or nothing when it is not one of them.
+using MoreSteps = std::function<std::optional<QString>(QWidget *root, const QString &step)>;
+
+// Does the steps, separated by "; ", to the controls under root, and tells what they brought,
+// each followed by " / ": a message box as "Title: text [its buttons]", the default one marked
+// "*", answered by that one or by the button (or "Escape") named after the clicked control; any
+// other window by its name, then what the steps in brackets after the clicked control brought
+// in it ("click CommandEditParent [type TextName Wind; click CommandOK]"), and closed by its
+// frame if they left it open. Several answers, blank-separated, answer the windows in turn. more
+// takes the test's own steps first, in every window. A step is a verb, a control's name and the
+// rest of the line:
 //   type Box text   paste Box text   choose List entry   click Control   press Control Keys
-//   menu Control Entry   close
+//   menu Control Entry   cells FIGURES   close
 // "press" presses keys in the control ("Return", "Ctrl+V"); "menu" chooses from its context menu;
-// "close" closes root by its frame.
-inline QString act(QWidget *root, const QString &steps)
+// "cells" types into the cells of an EPT window (see typeCells()); "close" closes root by its
+// frame.
+inline QString act(QWidget *root, const QString &steps, const MoreSteps &more = {})
 {
     const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
     QString came;
-    for (const QString &step : steps.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+    for (const QString &step : stepsOf(steps)) {
+        if (const std::optional<QString> shown = more ? more(root, step) : std::nullopt) {
+            came += *shown;
+            continue;
+        }
         const QString verb = step.section(u' ', 0, 0);
         const QString text = step.section(u' ', 2);
         const auto is = [&verb](const char *name) {
             return verb == QLatin1String(name);
         };
+        if (is("cells")) {
+            typeCells(root, step.section(u' ', 1));
+            continue;
+        }
         QObject *control = is("close") ? root : child<QObject>(root, step.section(u' ', 1, 1));
         auto *box = qobject_cast<QLineEdit *>(control);
         auto *list = qobject_cast<QComboBox *>(control);
-        came.clear();
-        if (is("type")) {
-            list ? typeInto(list, text) : typeInto(box, text);
+        auto *spin = qobject_cast<QAbstractSpinBox *>(control);
+        if (is("type") && spin) {
+            spin->selectAll();
+            QTest::keyClicks(spin, text);
+        } else if (is("type")) {
+            typeInto(list ? list->lineEdit() : box, text);
         } else if (is("paste")) {
             box->setFocus();
             box->clear();
             QGuiApplication::clipboard()->setText(text);
             QTest::keySequence(box, QKeySequence::Paste);
         } else if (is("choose") && !chooseFromList(list, text)) {
-            came = QStringLiteral("no entry ") + text + QLatin1String(" / ");
+            came += QStringLiteral("no entry ") + text + QLatin1String(" / ");
         }
         if (is("type") || is("paste") || is("choose"))
             continue;
-        const QString answer = is("click") ? text : QString();
-        const QPointer<QTimer> waiting = whenModalShown([&](QWidget *modal) {
+        QStringList answers = is("click") ? stepsOf(text, u" ") : QStringList();
+        QPointer<QTimer> waiting;
+        std::function<void(QWidget *)> handle = [&](QWidget *modal) {
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            if (!answers.isEmpty())
+                waiting = whenModalShown(handle);
             auto *message = qobject_cast<QMessageBox *>(modal);
             QStringList buttons;
             for (QAbstractButton *button :
@@ -187,14 +207,18 @@ inline QString act(QWidget *root, const QString &steps)
                                    QLatin1String(" [") + buttons.join(u' ') + u']'
                              : modal->objectName()) +
                     QLatin1String(" / ");
-            if (!message)
-                modal->close();
-            else if (answer.isEmpty() || answer == QLatin1String("Escape"))
+            if (!message) {
+                if (answer.startsWith(u'['))
+                    came += act(modal, answer.mid(1).chopped(1), more);
+                if (modal->isVisible())
+                    modal->close();
+            } else if (answer.isEmpty() || answer == QLatin1String("Escape"))
                 QTest::keyClick(modal, answer.isEmpty() ? Qt::Key_Return : Qt::Key_Escape);
             else
                 click(message->button(
                     QMessageBox::StandardButton(names.keyToValue(answer.toLatin1().constData()))));
-        });
+        };
+        waiting = whenModalShown(handle);
         if (is("close"))
             root->close();
         else if (is("press"))

@@ -5,10 +5,12 @@
 
 #include "gui/widgets/dialogs.h"
 
+#include <QDir>
 #include <QList>
 #include <QMetaEnum>
 #include <QTest>
 
+#include <optional>
 #include <utility>
 
 namespace vadazaz::testing {
@@ -25,6 +27,23 @@ public:
     // its buttons), a file dialog with cancel.
     void answer(QMessageBox::StandardButton button) { buttons_.append(button); }
     void answerFile(const QString &path) { files_.append(path); }
+
+    // Takes the steps "answer Yes No…" (the next boxes) and "file NAME" (the next file dialog,
+    // NAME in folder) for act(); nothing for any other step.
+    std::optional<QString> step(const QString &step, const QDir &folder)
+    {
+        const QString verb = step.section(u' ', 0, 0);
+        if (verb == QLatin1String("answer"))
+            for (const QString &name : step.section(u' ', 1).split(u' '))
+                answer(QMessageBox::StandardButton(
+                    QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(
+                        name.toLatin1().constData())));
+        else if (verb == QLatin1String("file"))
+            answerFile(folder.filePath(step.section(u' ', 1)));
+        else
+            return std::nullopt;
+        return QString();
+    }
 
     // What was shown since last asked, in turn: each box as "Title: text [its buttons]" (the text
     // with its carriage returns), each file dialog as "save" or "open" and its filter.

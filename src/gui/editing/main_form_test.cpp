@@ -52,11 +52,16 @@ class MainFormTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainFormDriver> driver;
+    std::unique_ptr<MainForm> window;
 
 private Q_SLOTS:
-    void init() { driver = std::make_unique<MainFormDriver>(); }
-    void cleanup() { driver.reset(); }
+    void init()
+    {
+        window = std::make_unique<MainForm>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() { window.reset(); }
 
     // The child's name is taken by its button; the state count when chosen from the list, or by
     // Edit from what is typed. Parents are added and deleted at the end; Edit takes only an
@@ -78,7 +83,7 @@ private Q_SLOTS:
         stepsRow("name typed", "type TextChildName Rain", two);
         stepsRow("name entered", name, entered + "Rain" + two);
         stepsRow("emptied box keeps the name", name + "type TextChildName " + enter,
-                 notEntered + "Rain" + two);
+                 entered + notEntered + "Rain" + two);
         stepsRow("blanks kept", "paste TextChildName  Dry Soil " + enter,
                  entered + " Dry Soil " + two);
         stepsRow("TAB refused", "paste TextChildName Dry\tSoil" + enter, notEntered + two);
@@ -87,10 +92,11 @@ private Q_SLOTS:
         stepsRow("count typed, then Enter",
                  "type ComboNoChildStates 3; press ComboNoChildStates Return", two);
         stepsRow("count typed, then Edit", name + "type ComboNoChildStates 3" + edit,
-                 "FormChildState / Rain|3 2: Parent 1");
+                 entered + "FormChildState / Rain|3 2: Parent 1");
         stepsRow("4 typed, then Edit", name + "type ComboNoChildStates 4" + edit,
-                 "Edit child state names: Number of child states must be either 2 or 3. [Ok] / "
-                 "Rain" +
+                 entered +
+                     "Edit child state names: Number of child states must be either 2 or 3. [Ok] / "
+                     "Rain" +
                      two);
         stepsRow("Edit asks for the name before the count", "type ComboNoChildStates 5" + edit,
                  "Edit child state names: " + childNameMissing + " [Ok] / " + two);
@@ -129,60 +135,52 @@ private Q_SLOTS:
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
-        const QString came = act(&driver->window, steps);
+        const QString came = act(window.get(), steps);
         QCOMPARE(came + problem().childName + '|' + QString::number(problem().noChildStates) + ' ' +
                      QString::number(problem().noParents()) + ": " +
-                     driver->w<QComboBox>("ComboParent")->currentText() +
-                     (driver->window.isVisible() ? "" : " closed"),
+                     child<QComboBox>(window.get(), "ComboParent")->currentText() +
+                     (window->isVisible() ? "" : " closed"),
                  seen);
         QStringList rows; // every parent in its row, none confirmed
         for (int p = 1; p <= problem().noParents(); ++p)
             rows << QString("Parent %1|(click Edit button)||").arg(p);
-        QCOMPARE(driver->rows(), rows);
+        QCOMPARE(parentRows(window.get()), rows);
     }
 
     // A confirmed parent shows in its row. Once it is deleted, the rows that closing a window
     // refreshes leave it out.
     void confirmedParentShowsInItsRow()
     {
-        act(&driver->window, "click CommandAddParent");
-        QVERIFY(driver->enterParent(1, "Temp", "Non-modifying", {"Hot", "Cold"}));
-        QVERIFY(driver->enterParent(3, "Wind", "Modifying", {"Strong", "Calm", "Still"}));
+        act(window.get(), "click CommandAddParent; " +
+                              parentSteps(1, "Temp", "Non-modifying", {"Hot", "Cold"}) +
+                              parentSteps(3, "Wind", "Modifying", {"Strong", "Calm", "Still"}));
         const QString rows = "Parent 1|Temp|Non-modifying|2/Parent 2|(click Edit button)||";
-        QCOMPARE(driver->rows().join('/'), rows + "/Parent 3|Wind|Modifying|3");
-        QCOMPARE(act(&driver->window, "click CommandDeleteParent; click MenuAbout"),
-                 "FormAbout / ");
-        QCOMPARE(driver->rows().join('/'), rows);
+        QCOMPARE(parentRows(window.get()).join('/'), rows + "/Parent 3|Wind|Modifying|3");
+        QCOMPARE(act(window.get(), "click CommandDeleteParent; click MenuAbout"), "FormAbout / ");
+        QCOMPARE(parentRows(window.get()).join('/'), rows);
     }
 
     // Edit EPT opens the EPT window, or says in one box the first thing to fix.
     void editEpt_data()
     {
-        // The child's name and state count, then each parent: M or N (Modifying or not) with its
-        // state count, - if unconfirmed.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("seen");
-        stepsRow("parent 2 unconfirmed", "Rain 2 M2 -",
+        const QString rain =
+            childSteps("Rain", {"A", "B", "C"}) + parentSteps(1, "P1", "Modifying", {"S1", "S2"});
+        stepsRow("parent 2 unconfirmed", rain,
                  "Edit EPT: Please enter details for the all parent variables. [Ok]");
-        stepsRow("12 columns", "Rain 3 M2 M2 N2", "FormEPT");
+        stepsRow("12 columns",
+                 rain + parentSteps(2, "P2", "Modifying", {"S1", "S2"}) +
+                     "click CommandAddParent; " +
+                     parentSteps(3, "P3", "Non-modifying", {"S1", "S2"}),
+                 "FormEPT");
     }
     void editEpt()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
-        const QStringList words = steps.split(' ');
-        driver->enterChildName(words[0]);
-        QVERIFY(driver->enterChildStates(QStringList{"A", "B", "C"}.mid(0, words[1].toInt())));
-        for (int p = 1; p + 1 < words.size(); ++p) {
-            if (p > 2)
-                act(&driver->window, "click CommandAddParent");
-            const QString parent = words[p + 1];
-            if (parent != "-")
-                QVERIFY(driver->enterParent(
-                    p, "P" + QString::number(p), parent[0] == 'M' ? "Modifying" : "Non-modifying",
-                    QStringList{"S1", "S2", "S3"}.mid(0, parent[1].digitValue())));
-        }
-        QCOMPARE(act(&driver->window, "click CommandEditEPT"), seen + " / ");
+        act(window.get(), steps);
+        QCOMPARE(act(window.get(), "click CommandEditEPT"), seen + " / ");
     }
 
     // The child state names dialog and the parent dialog: OK checks the boxes in order, and on a
@@ -243,30 +241,26 @@ private Q_SLOTS:
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
-        driver->enterChildName("Rain");
-        QVERIFY(driver->enterChildStates({"Wet", "Damp", "Dry"}));
-        QVERIFY(driver->enterParent(1, "Temp", "Non-modifying", {"Hot", "Mild", "Cold"}));
+        act(window.get(), childSteps("Rain", {"Wet", "Damp", "Dry"}) +
+                              parentSteps(1, "Temp", "Non-modifying", {"Hot", "Mild", "Cold"}));
         const QString dialog = steps.section(": ", 0, 0);
         const int p = dialog.startsWith("parent") ? dialog.right(1).toInt() : 0;
         if (dialog == "child 2")
-            act(&driver->window, "choose ComboNoChildStates 2");
+            act(window.get(), "choose ComboNoChildStates 2");
+        const QString edit =
+            p > 0 ? "type ComboParent Parent " + dialog.right(1) + "; click CommandEditParent ["
+                  : "click CommandEditChildStates [";
         const QString before = inStore(p);
-        QString now;
-        bool closed = false;
-        const auto edit = [&](const QString &doing) {
-            const auto inside = [&](QWidget *opened) {
-                now += act(opened, doing);
-                closed = !opened->isVisible();
-                if (!closed) {
-                    now += look(opened);
-                    act(opened, "click CommandCancel");
-                }
-            };
-            return p > 0 ? driver->editParent(p, inside) : driver->editChildStates(inside);
+        bool looked = false;
+        const MoreSteps more = [&looked](QWidget *opened, const QString &step) {
+            looked = looked || (step == "look" && opened->isVisible());
+            return step != "look" ? std::nullopt
+                                  : std::optional(opened->isVisible() ? look(opened) : "");
         };
-        QVERIFY(edit(steps.section(": ", 1)));
-        if (closed) // look at the next opening
-            QVERIFY(edit(""));
+        QString now = act(window.get(), edit + steps.section(": ", 1) + "; look]", more);
+        if (!looked) // look at the next opening
+            now += act(window.get(), edit + "look]", more);
+        now.remove(QRegularExpression("Form(Parent|ChildState) / "));
         QCOMPARE(now + (inStore(p) == before ? "" : ", stored " + inStore(p)), seen);
     }
 };

@@ -1,9 +1,9 @@
 // The EPT window driven as a person drives it, the program's boxes and file dialogs answered from
 // a script; and once the whole road through the windows with the real ones.
 
+#include "gui/editing/main_form.h"
 #include "gui/ept/form_ept.h"
 
-#include "testing/file_size_limit.h"
 #include "testing/files.h"
 #include "testing/main_form_driver.h"
 #include "testing/sample_problems.h"
@@ -28,19 +28,6 @@ const QString notSaved = u"Calculate CPT: CPT not saved. [Ok]"_s;
 const QString saveDialog = u"save Text files (*.TXT)|*.TXT"_s;
 const QString rainEpt = u"90 10 40 60 70 30 5 95"_s;
 const QString rainFile = u"rain: "_s + QString::fromLatin1(rainPlain);
-
-// Answers the modal windows that the program shows one after another, each by its step.
-using Step = std::function<void(QWidget *)>;
-void answerInTurn(QList<Step> steps)
-{
-    if (steps.isEmpty())
-        return;
-    const Step step = steps.takeFirst();
-    whenModalShown([step, steps](QWidget *modal) {
-        answerInTurn(steps);
-        step(modal);
-    });
-}
 
 // Whether the control shows the mark of something to look at.
 bool marked(const QWidget *widget)
@@ -165,8 +152,8 @@ private Q_SLOTS:
     // The steps, separated by "; ", as act() takes them, and these:
     //   open PROBLEM (see open())   cells FIGURES (see typeCells())   clip TEXT (to the clipboard)
     //   select Cell (focus it, its text selected)   answer Yes No… (the next boxes)
-    //   file NAME (the next file dialog, in the test's folder)   limit BYTES (file size, 0: none)
-    //   readonly|fifo|large NAME (made so)   show WHAT (see look(); "Name" for its text)
+    //   file NAME (the next file dialog, in the test's folder)   readonly|fifo NAME (made so)
+    //   show WHAT (see look(); "Name" for its text)
     // What the steps show, " / " between them, the test's folder as "DIR".
     void steps_data()
     {
@@ -319,8 +306,7 @@ private Q_SLOTS:
             stepsRow(name,
                      u"readonly kept.TXT; open rain; cells "_s + rainEpt + u"; answer "_s +
                          answers + (file.isEmpty() ? u""_s : u"; file "_s + file) +
-                         (file.endsWith(u".new"_s) ? u"; limit 40"_s : u""_s) +
-                         u"; click CommandCalcCPT; limit 0; show dialogs; show files; show state; "
+                         u"; click CommandCalcCPT; show dialogs; show files; show state; "
                          "answer No; file again.txt; click CommandSaveCpt; show files"_s,
                      shown + u" / kept.TXT: an earlier file\r\n"_s + saved +
                          u" / save on, view "_s + view + u": "_s + rainEpt + u" / again.txt: "_s +
@@ -338,8 +324,6 @@ private Q_SLOTS:
         save("cancelled in the dialog", u"Yes Yes"_s, u""_s, dialog, u"on"_s, u""_s);
         save("a read-only file", u"Yes Yes"_s, u"kept.TXT"_s,
              dialog + u" | "_s + failed + u".\rThe file is read-only. [Ok]"_s, u"on"_s, u""_s);
-        save("past the file-size limit", u"Yes Yes"_s, u"kept.TXT.new"_s,
-             dialog + u" | "_s + failed + u".new.\rFile too large [Ok]"_s, u"on"_s, u""_s);
         // The state-3 weights are not bounded, so an interpolated row can leave 0..100.
         const QString wide = u"80 10 10 10 10 80 50 25 25 70 30 0 70 30 0"_s;
         stepsRow("out of range",
@@ -351,7 +335,7 @@ private Q_SLOTS:
                      asked + u" | "_s + notSaved + u" /  / save on, view off: "_s + wide);
 
         // A file that cannot be shown is refused with a message, and no viewer opens. A pipe is
-        // never opened, a file past the size limit (512 MiB) never read.
+        // never opened.
         const auto view = [&cancelled](const char *name, const QString &made,
                                        const QString &shown) {
             stepsRow(name,
@@ -367,50 +351,40 @@ private Q_SLOTS:
         view("missing file", u"file file.TXT; "_s, notOpened + u"No such file or directory [Ok]"_s);
         view("a pipe nobody writes to", u"fifo file.TXT; file file.TXT; "_s,
              notOpened + u"It is not a regular file. [Ok]"_s);
-        view("one byte past the limit", u"large file.TXT; file file.TXT; "_s,
-             u" | Vadazaz: The specified file is too large. [Ok]"_s);
     }
     void steps()
     {
         QFETCH(QString, steps);
         QFETCH(QString, seen);
         QStringList came;
-        std::optional<FileSizeLimit> limit;
-        const QMetaEnum buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
-        for (const QString &step : steps.split(u"; "_s)) {
+        const MoreSteps more = [&](QWidget *, const QString &step) -> std::optional<QString> {
             const QString verb = step.section(u' ', 0, 0);
             const QString rest = step.section(u' ', 1);
-            const QString name = path(step.section(u' ', -1));
-            if (verb == u"open"_s) {
-                open(rest);
-            } else if (verb == u"cells"_s) {
-                typeCells(form.get(), rest);
-            } else if (verb == u"clip"_s) {
+            const QByteArray name = QFile::encodeName(path(rest));
+            if (verb == u"clip"_s) {
                 QGuiApplication::clipboard()->setText(rest);
             } else if (verb == u"select"_s) {
                 child<QLineEdit>(form.get(), rest)->setFocus();
                 child<QLineEdit>(form.get(), rest)->selectAll();
-            } else if (verb == u"answer"_s) {
-                for (const QString &answer : rest.split(u' '))
-                    script->answer(QMessageBox::StandardButton(
-                        buttons.keyToValue(answer.toLatin1().constData())));
-            } else if (verb == u"file"_s) {
-                script->answerFile(name);
-            } else if (verb == u"limit"_s) {
-                limit.emplace(rest.toInt());
             } else if (verb == u"readonly"_s) {
-                QVERIFY(writeFile(name, "an earlier file\r\n"));
-                QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup));
+                if (!writeFile(path(rest), "an earlier file\r\n") ||
+                    ::chmod(name.constData(), 0440))
+                    return u"not made / "_s;
             } else if (verb == u"fifo"_s) {
-                QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
-            } else if (verb == u"large"_s) {
-                QFile file(name); // with a hole: no disk space, no time
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((512 << 20) + 1));
+                if (::mkfifo(name.constData(), 0600) != 0)
+                    return u"not made / "_s;
             } else if (verb == u"show"_s) {
-                came << look(rest);
-            } else if (const QString modal = act(form.get(), step); !modal.isEmpty()) {
-                came << modal.chopped(3);
+                return look(rest) + u" / "_s;
+            } else {
+                return script->step(step, folder->path());
             }
+            return QString();
+        };
+        for (const QString &step : stepsOf(steps)) {
+            if (step.startsWith(u"open "_s))
+                open(step.mid(5));
+            else if (const QString modal = act(form.get(), step, more); !modal.isEmpty())
+                came << modal.chopped(3);
         }
         QCOMPARE(came.join(u" / "_s).replace(folder->path(), u"DIR"_s), seen);
     }
@@ -421,61 +395,57 @@ private Q_SLOTS:
     void wholeRoadThroughTheWindows()
     {
         problem().initialise();
-        MainFormDriver main;
-        main.enterChildName(u"Ωmega中ßéé1"_s);
-        QVERIFY(main.enterChildStates({u"Éé中"_s, u"ßchwachΩ中é"_s}));
-        QVERIFY(main.enterParent(1, u"Wind中"_s, "Modifying", {u"Starkéß"_s, u"Ωeak"_s}));
-        QVERIFY(main.enterParent(2, u"Temp中éßΩ12"_s, "Non-modifying", {u"Heiß"_s, u"Kälte中"_s}));
+        MainForm main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        act(&main,
+            childSteps(u"Ωmega中ßéé1"_s, {u"Éé中"_s, u"ßchwachΩ中é"_s}) +
+                parentSteps(1, u"Wind中"_s, u"Modifying"_s, {u"Starkéß"_s, u"Ωeak"_s}) +
+                parentSteps(2, u"Temp中éßΩ12"_s, u"Non-modifying"_s, {u"Heiß"_s, u"Kälte中"_s}));
         script.reset();
-        // The window's headings, then each box's title and text, each file dialog's filters
-        // (and " Aa" if it minded the case of names); a box answered Yes, a dialog with the file.
-        QStringList seen;
-        const Step reply = [&seen, file = path(u"road.TXT"_s)](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            seen << (box      ? box->windowTitle() + u'|' + box->text()
-                     : dialog ? dialog->nameFilters().join(u';') +
-                                    (dialog->filter() & QDir::CaseSensitive ? u" Aa"_s : u""_s)
-                              : u"neither"_s);
-            if (dialog)
-                child<QLineEdit>(dialog, "fileNameEdit")->setText(file);
-            box      ? click(box->button(QMessageBox::Yes))
-            : dialog ? click(dialog->findChild<QDialogButtonBox *>()->buttons().constFirst())
-                     : void(modal->close());
+        // "headings": the EPT window's; "road": a file dialog's filters (and " Aa" if it minded
+        // the case of names), answered with the file; "viewed": what the viewer shows.
+        const MoreSteps more = [this](QWidget *window, const QString &step) {
+            QStringList seen;
+            auto *dialog = qobject_cast<QFileDialog *>(window);
+            if (step == u"headings"_s) {
+                auto *grid = child<QTableWidget>(window, "GridEPT");
+                seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
+                     << grid->item(1, 0)->text();
+                for (const QLabel *label : window->findChildren<QLabel *>())
+                    if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
+                        seen << label->text();
+            } else if (step == u"road"_s && dialog) {
+                seen << dialog->nameFilters().join(u';') +
+                            (dialog->filter() & QDir::CaseSensitive ? u" Aa"_s : u""_s);
+                child<QLineEdit>(dialog, "fileNameEdit")->setText(path(u"road.TXT"_s));
+                click(dialog->findChild<QDialogButtonBox *>()->buttons().constFirst());
+            } else if (step == u"viewed"_s) {
+                QAccessibleTextInterface *text =
+                    QAccessible::queryAccessibleInterface(
+                        child<QAbstractScrollArea>(window, "TextViewCpt"))
+                        ->textInterface();
+                seen << text->text(0, text->characterCount());
+            } else {
+                return std::optional<QString>();
+            }
+            return std::optional(seen.join(u'|') + u" / "_s);
         };
-        QString viewed;
-        QVERIFY(clickAndHandle(main.button("CommandEditEPT"), [&](QWidget *window) {
-            auto *grid = child<QTableWidget>(window, "GridEPT");
-            seen << grid->horizontalHeaderItem(0)->text() << grid->item(0, 0)->text()
-                 << grid->item(1, 0)->text();
-            for (const QLabel *label : window->findChildren<QLabel *>())
-                if (label->isVisible() && !label->objectName().startsWith(u"LabelTotal"_s))
-                    seen << label->text();
-            typeCells(window, rainEpt);
-            answerInTurn({reply, reply, reply});
-            click(child<QPushButton>(window, "CommandCalcCPT"));
-            answerInTurn({reply, [&viewed](QWidget *viewer) {
-                              QAccessibleTextInterface *text =
-                                  QAccessible::queryAccessibleInterface(
-                                      child<QAbstractScrollArea>(viewer, "TextViewCpt"))
-                                      ->textInterface();
-                              viewed = text->text(0, text->characterCount());
-                              click(child<QPushButton>(viewer, "CommandOK"));
-                          }});
-            click(child<QPushButton>(window, "CommandViewFile"));
-            click(child<QPushButton>(window, "CommandCancel"));
-        }));
-        const QString filter = u"Text files (*.TXT)"_s;
-        QCOMPARE(seen, QStringList({u"Temp中éßΩ12"_s, u"Heiß"_s, u"Kälte中"_s, u"Wind中:"_s,
-                                    u"Starkéß"_s, u"Ωeak"_s, u"Ωmega中ßéé1:"_s, u"Éé中"_s,
-                                    u"ßchwa"_s, u"Éé中"_s, u"ßchwa"_s,
-                                    u"Calculate CPT|CPT calculated successfully.\nDo you want to "
-                                    "save the CPT?"_s,
-                                    u"Save CPT|"_s + withNames, filter, filter}));
         const QString labelled = QString::fromUtf8(
             contentsOf(QStringLiteral(VADAZAZ_TESTDATA) + u"/road-labelled.TXT"_s));
+        QCOMPARE(act(&main,
+                     u"click CommandEditEPT [headings; cells "_s + rainEpt +
+                         u"; click CommandCalcCPT Yes Yes [road]; click CommandViewFile [road] "
+                         "[viewed; click CommandOK]; click CommandCancel]"_s,
+                     more),
+                 u"FormEPT / Temp中éßΩ12|Heiß|Kälte中|Wind中:|Starkéß|Ωeak|Ωmega中ßéé1:|Éé中|ßchwa|"
+                 "Éé中|ßchwa / Calculate CPT: CPT calculated successfully.\nDo you want to save "
+                 "the CPT? [No Yes] / Save CPT: "_s +
+                     withNames +
+                     u" [Cancel No Yes] / QFileDialog / Text files (*.TXT) / QFileDialog / Text "
+                     "files (*.TXT) / FormViewCptFile / "_s +
+                     QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1) + u" / "_s);
         QCOMPARE(look(u"files"_s), u"road.TXT: "_s + labelled);
-        QCOMPARE(viewed, QString(labelled).replace(u"\r\n"_s, u"\n"_s).chopped(1));
     }
 };
 

@@ -43,7 +43,7 @@ private Q_SLOTS:
         click(child<QPushButton>(&form, "CommandCalcCPT"));
         QVERIFY(show->isEnabled());
         QString seen; // the headings and rows 4 to 6: every cell, whether bold, the tooltip
-        QVERIFY(clickAndHandle(show, [&](QWidget *shown) {
+        whenModalShown([&](QWidget *shown) {
             const auto *chart = child<JudgementChart>(shown, "ChartJudgement");
             const QAbstractItemModel *model = child<QTableView>(shown, "TableCpt")->model();
             seen = u"%1 %2, modal %3, over the EPT window %4, chart %5 of %6 blocks\n"_s
@@ -62,7 +62,8 @@ private Q_SLOTS:
                     seen += u"bold, "_s + model->index(r, 1).data(Qt::ToolTipRole).toString();
             }
             click(child<QPushButton>(shown, "CommandOK"));
-        }));
+        });
+        click(show);
         QCOMPARE(seen + u'\n',
                  QString::fromUtf8(contentsOf(QStringLiteral(VADAZAZ_TESTDATA) + u"/shown.txt"_s)));
     }
