@@ -36,4 +36,18 @@ inline QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
+// A line of a file in testdata with "\n", "\r", "\t", "\\" and "\xHH" read as in C.
+inline QByteArray unescaped(const QByteArray &line)
+{
+    QByteArray bytes;
+    for (qsizetype k = 0; k < line.size(); ++k) {
+        const char c = line.at(k) == '\\' && k + 1 < line.size() ? line.at(++k) : '\0';
+        if (c == 'x')
+            bytes += char(line.mid(k + 1, 2).toInt(nullptr, 16)), k += 2;
+        else
+            bytes += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c ? c : line.at(k);
+    }
+    return bytes;
+}
+
 } // namespace vadazaz::testing

@@ -37,20 +37,6 @@ QString nameIn(NetworkFormat format)
         .at(int(format));
 }
 
-// A line of a file in testdata with "\n", "\r", "\t", "\\" and "\xHH" read as in C.
-QByteArray unescaped(const QByteArray &line)
-{
-    QByteArray bytes;
-    for (qsizetype k = 0; k < line.size(); ++k) {
-        const char c = line.at(k) == '\\' && k + 1 < line.size() ? line.at(++k) : '\0';
-        if (c == 'x')
-            bytes += char(line.mid(k + 1, 2).toInt(nullptr, 16)), k += 2;
-        else
-            bytes += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c ? c : line.at(k);
-    }
-    return bytes;
-}
-
 // A case of reads.txt, written-back.txt or exports.txt, whose first lines tell their form.
 struct Case
 {
