@@ -68,6 +68,8 @@ private Q_SLOTS:
         QTest::newRow("CR CR LF LF") << "\r\r\n\n"_ba << QStringList{u""_s, u""_s, u""_s, u""_s};
         QTest::newRow("UTF-8") << "Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac \xf0\x9f\x98\x80\r\n"_ba
                                << QStringList{u"Grüße € 😀"_s};
+        QTest::newRow("the lowest two-byte lead")
+            << "\xc2\xa9\xc2\xa0"_ba << QStringList{u"©\u00a0"_s};
         QTest::newRow("NUL bytes kept")
             << QByteArray("a\0b\r\n", 5) << QStringList{QString::fromUtf8("a\0b", 3)};
         QTest::newRow("invalid bytes")
