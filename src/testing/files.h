@@ -50,4 +50,20 @@ inline QByteArray unescaped(const QByteArray &line)
     return bytes;
 }
 
+// The paragraphs of a file in testdata, blank lines between them, each as its lines with "#"
+// lines (what the cases after them are for) left out.
+inline QList<QByteArrayList> paragraphsIn(const QString &path)
+{
+    QList<QByteArrayList> paragraphs(1);
+    for (const QByteArray &line : contentsOf(path).split('\n')) {
+        if (line.isEmpty() && !paragraphs.last().isEmpty())
+            paragraphs.append(QByteArrayList());
+        else if (!line.isEmpty() && !line.startsWith('#'))
+            paragraphs.last().append(line);
+    }
+    if (paragraphs.last().isEmpty())
+        paragraphs.removeLast();
+    return paragraphs;
+}
+
 } // namespace vadazaz::testing

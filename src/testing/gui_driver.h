@@ -124,26 +124,19 @@ inline void stepsRow(const char *name, const QString &steps, const QString &seen
 }
 
 // The rows of a table of steps kept in a file: a paragraph to a row, its name first, then a step
-// to a line and last what they show, a part to a line after "seen"; a line that begins with "#"
-// says what the rows after it are for. Text is written as in C (see unescaped()).
+// to a line and last what they show, a part to a line after "seen". Text is written as in C (see
+// unescaped()).
 inline void stepsRowsFrom(const QString &file)
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("seen");
-    QByteArray name;
-    QStringList steps, seen;
-    for (const QByteArray &line : contentsOf(file).split('\n') + QByteArrayList{QByteArray()}) {
-        if (line.isEmpty() && !name.isEmpty())
-            stepsRow(name.constData(), steps.join(u"; "), seen.join(u" / "));
-        const QString text = QString::fromUtf8(unescaped(line.mid(line.startsWith("seen") * 5)));
-        if (line.isEmpty())
-            name.clear(), steps.clear(), seen.clear();
-        else if (line.startsWith('#'))
-            continue;
-        else if (name.isEmpty())
-            name = text.toUtf8();
-        else
-            (line == "seen" || line.startsWith("seen ") ? seen : steps) << text;
+    for (const QByteArrayList &lines : paragraphsIn(file)) {
+        QStringList steps, seen;
+        for (const QByteArray &line : lines.mid(1)) {
+            const bool shown = line == "seen" || line.startsWith("seen ");
+            (shown ? seen : steps) << QString::fromUtf8(unescaped(shown ? line.mid(5) : line));
+        }
+        stepsRow(unescaped(lines.first()).constData(), steps.join(u"; "), seen.join(u" / "));
     }
 }
 

@@ -61,61 +61,60 @@ QList<Case> eachLineEnd(const Case &c)
 
 QList<Case> casesIn(const char *name)
 {
-    QList<Case> cases(1);
-    for (const QByteArray &line : file(name).split('\n') + QByteArrayList{QByteArray()}) {
-        Case &c = cases.last();
-        const QByteArray word = line.split(' ').first();
-        const QByteArray text = unescaped(line.mid(word.size() + 1));
-        const QString value = QString::fromUtf8(text);
-        QByteArray &target = c.writes ? c.expected : c.bytes;
-        if (line.isEmpty() && !c.tag.isEmpty()) {
-            if (c.eachLineEnd)
-                cases.append(eachLineEnd(cases.takeLast()));
-            cases.append(Case());
-        } else if (word == "file" || word == "expect")
-            target = file(text.constData());
-        else if (word == "bytes")
-            c.bytes = text;
-        else if (word == "replace")
-            c.from = text;
-        else if (word == "by")
-            target = with(target, c.from.constData(), text);
-        else if (word == "until")
-            target.truncate(target.indexOf(text));
-        else if (word == "ends")
-            target = withLineEnds(target, text.constData());
-        else if (line == "each line end")
-            c.eachLineEnd = true;
-        else if (word == "says" || word == "reads")
-            (word == "says" ? c.says : c.reads) = text;
-        else if (word == "network")
-            c.network.name = value;
-        else if (word == "variable")
-            c.network.variables.append(ExportVariable{value, {}, {}, {}, {}, {}});
-        else if (word == "label")
-            c.network.variables.last().label = value;
-        else if (word == "states")
-            c.network.variables.last().states = value.split(u' ', Qt::SkipEmptyParts);
-        else if (word == "titles")
-            c.network.variables.last().stateLabels = value.split(u';');
-        else if (word == "parents")
-            c.network.variables.last().parents = value.split(u' ', Qt::SkipEmptyParts);
-        else if (word == "rows")
-            c.network.variables.last().rows = rowsOf(value);
-        else if (word == "write") {
-            c.writes = true;
-            c.expected = c.bytes;
-            c.id = text.left(text.indexOf(' '));
-            c.rows = text.mid(c.id.size() + 1);
-        } else if (word.endsWith(':')) {
-            c.tag = line;
-            for (const NetworkFormatInfo &info : networkFormats())
-                if (info.option.toUtf8() == word.chopped(1))
-                    c.format = info.format;
-        } else if (!line.isEmpty() && !line.startsWith('#'))
-            qFatal("A line of %s that means nothing here: %s", name, line.constData());
+    QList<Case> cases;
+    for (const QByteArrayList &lines :
+         paragraphsIn(QStringLiteral(VADAZAZ_NETWORK_TESTDATA "/") + QLatin1StringView(name))) {
+        Case c;
+        for (const QByteArray &line : lines) {
+            const QByteArray word = line.split(' ').first();
+            const QByteArray text = unescaped(line.mid(word.size() + 1));
+            const QString value = QString::fromUtf8(text);
+            QByteArray &target = c.writes ? c.expected : c.bytes;
+            if (word == "file" || word == "expect")
+                target = file(text.constData());
+            else if (word == "bytes")
+                c.bytes = text;
+            else if (word == "replace")
+                c.from = text;
+            else if (word == "by")
+                target = with(target, c.from.constData(), text);
+            else if (word == "until")
+                target.truncate(target.indexOf(text));
+            else if (word == "ends")
+                target = withLineEnds(target, text.constData());
+            else if (line == "each line end")
+                c.eachLineEnd = true;
+            else if (word == "says" || word == "reads")
+                (word == "says" ? c.says : c.reads) = text;
+            else if (word == "network")
+                c.network.name = value;
+            else if (word == "variable")
+                c.network.variables.append(ExportVariable{value, {}, {}, {}, {}, {}});
+            else if (word == "label")
+                c.network.variables.last().label = value;
+            else if (word == "states")
+                c.network.variables.last().states = value.split(u' ', Qt::SkipEmptyParts);
+            else if (word == "titles")
+                c.network.variables.last().stateLabels = value.split(u';');
+            else if (word == "parents")
+                c.network.variables.last().parents = value.split(u' ', Qt::SkipEmptyParts);
+            else if (word == "rows")
+                c.network.variables.last().rows = rowsOf(value);
+            else if (word == "write") {
+                c.writes = true;
+                c.expected = c.bytes;
+                c.id = text.left(text.indexOf(' '));
+                c.rows = text.mid(c.id.size() + 1);
+            } else if (word.endsWith(':')) {
+                c.tag = line;
+                for (const NetworkFormatInfo &info : networkFormats())
+                    if (info.option.toUtf8() == word.chopped(1))
+                        c.format = info.format;
+            } else
+                qFatal("A line of %s that means nothing here: %s", name, line.constData());
+        }
+        cases += c.eachLineEnd ? eachLineEnd(c) : QList<Case>{c};
     }
-    cases.removeLast();
     return cases;
 }
 
